@@ -50,6 +50,10 @@ private:
 // The third blank-separated token of the text ("Nov 20 2008" gives "2008"), or the empty string.
 std::string word(const char* text);
 
+// The integer a text holds: blanks before it allowed, an optional sign, decimal digits or
+// hexadecimal ones after "$" or "0x"; fallback when the text is anything else or out of range.
+std::int32_t string_to_int(std::string_view text, std::int32_t fallback);
+
 // A fixed number of elements, zero-initialised; access out of range throws
 // std::range_error("array::operator[]").
 template <class T> class array {
