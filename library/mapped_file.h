@@ -35,13 +35,12 @@ public:
     std::uint8_t* data() const { return view; }
     // The number of bytes the file is taken to hold: the limit for reading.
     std::uint32_t size() const { return mapped_size; }
-    std::uint32_t size_at_open() const { return open_size; }
     bool writable() const { return for_writing; }
 
 private:
     int file = -1;
     std::uint8_t* view = nullptr;
-    std::uint32_t open_size = 0;
+    std::uint32_t view_size = 0; // may exceed mapped_size: a new file is mapped with its initial size
     std::uint32_t mapped_size = 0;
     bool for_writing = false;
 };
