@@ -3,6 +3,8 @@
 // Starting an external program, and the file-name helpers the pipeline and the data browser share.
 // None of them throws for a missing file or folder.
 
+#include "library/fileworks.h" // the attribute bits of the masks
+
 #include <cstdint>
 #include <string>
 #include <string_view>
