@@ -87,6 +87,8 @@ std::int32_t file_size(std::string_view path) {
 }
 
 void delete_files_in_folder(std::string_view folder) {
+    if (folder.empty())
+        return; // "" + "/" would be the root folder
     FileFinder finder;
     finder.find(exclude_trailing_backslash(folder) + "/*.*", fa_system, false);
     for (const FindedFile& file : finder.files())

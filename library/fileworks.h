@@ -67,7 +67,7 @@ std::string exclude_trailing_backslash(std::string_view text);
 std::int32_t file_size(std::string_view path);
 
 // Deletes the plain files directly in the folder (with or without its trailing '/'); hidden and
-// system entries and sub-folders stay.
+// system entries and sub-folders stay. An empty folder name deletes nothing.
 void delete_files_in_folder(std::string_view folder);
 
 // Empties the tree below the folder (ending with '/'): plain and hidden files, then the

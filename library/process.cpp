@@ -79,7 +79,8 @@ bool copy_contents(int from, int to) {
 // time, replacing the target. The data goes to a temporary file in the target's folder that is
 // renamed over the target only when complete, so a failure leaves the old target as it was.
 bool copy_file(const std::string& source, const std::string& target) {
-    const int from = open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // Not blocking, so that opening a named pipe does not wait for a writer before it is refused.
+    const int from = open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (from < 0)
         return false;
     struct stat info {};

@@ -107,6 +107,7 @@ TEST(FileUtilities, CopyFilesByMaskReplacesTargetsCompletely) {
     source.write("Other.INI", std::string(200000, 'z'));
     source.write("data.las", "las");
     source.make_folder("folder.ini");
+    mkfifo((source.path() + "pipe.ini").c_str(), 0644); // must not wait for a writer
     fs::create_symlink(outside.write("secret.ini", "secret"), source.path() + "link.ini");
     target.write("inpgti.ini", "old contents that are longer");
     chmod((source.path() + "inpgti.ini").c_str(), 0640);
@@ -123,7 +124,7 @@ TEST(FileUtilities, CopyFilesByMaskReplacesTargetsCompletely) {
     for (const auto& entry : fs::directory_iterator(target.path()))
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
-    // No folder, no linked file, no temporary copy left behind.
+    // No folder, pipe or linked file, and no temporary copy left behind.
     EXPECT_EQ(left, (std::vector<std::string>{"Other.INI", "inpgti.ini"}));
 }
 
