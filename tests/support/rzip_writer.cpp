@@ -1,5 +1,7 @@
 #include "tests/support/rzip_writer.h"
 
+#include "tests/support/old_record_writer.h"
+
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -58,20 +60,16 @@ std::string old_format_file(const std::array<float, 32>& offsets, const std::arr
     for (float multiplier : multipliers)
         append(out, multiplier);
 
-    std::vector<std::string> packed;
+    std::string records_bytes;
     for (const OldFormatRecord& record : records) {
-        std::string bytes;
-        append(bytes, record.first);
+        append(records_bytes, record.first);
         for (std::uint32_t value : record.values)
-            append(bytes, value);
+            append(records_bytes, value);
         for (std::uint16_t sample : record.samples)
-            append(bytes, sample);
-        append(bytes, record.last);
-        packed.push_back(bytes);
+            append(records_bytes, sample);
+        append(records_bytes, record.last);
     }
-    for (std::size_t byte = 0; byte < 81; ++byte)
-        for (const std::string& record : packed)
-            out += record[byte];
+    out += byte_planes(records_bytes, 81);
     return out;
 }
 

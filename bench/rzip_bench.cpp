@@ -1,0 +1,125 @@
+// Unpacking an rzip package against the least any unpacker must do: zlib's uncompress of each entry
+// from memory and one write of the result, on the same entries in the same run. Prints the ratio
+// of the two times; the reader should stay within 1.2 of the baseline.
+
+#include "codecs/rzip/decompression.h"
+#include "tests/support/rzip_writer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+#include <zlib.h>
+
+namespace {
+
+constexpr int k_entries = 40;
+constexpr std::size_t k_entry_size = 2500000; // 100 MB unpacked, about 50 MB packed
+
+// Half noise, half runs: compresses to about half, as station files do.
+std::string entry_content(std::mt19937& random) {
+    std::string content(k_entry_size, '\0');
+    for (std::size_t i = 0; i < content.size(); i += 64) {
+        const char fill = static_cast<char>(random());
+        for (std::size_t j = i; j < std::min(i + 64, content.size()); ++j)
+            content[j] = (j - i) < 32 ? static_cast<char>(random()) : fill;
+    }
+    return content;
+}
+
+struct Package {
+    Package() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "talvex-rzip-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            std::abort();
+        folder = pattern + "/";
+        std::mt19937 random(2024);
+        std::vector<test_support::RzipEntry> entries;
+        for (int i = 0; i < k_entries; ++i)
+            entries.push_back({"file" + std::to_string(i) + ".bin", entry_content(random)});
+        test_support::write_rzip_package(folder + "package.zreg", entries);
+        for (const auto& entry : entries) {
+            std::string packed(compressBound(entry.content.size()), '\0');
+            uLongf length = packed.size();
+            compress(reinterpret_cast<Bytef*>(packed.data()), &length,
+                     reinterpret_cast<const Bytef*>(entry.content.data()), entry.content.size());
+            packed.resize(length);
+            packed_entries.push_back({entry.name, packed});
+        }
+        package_size = std::filesystem::file_size(folder + "package.zreg");
+    }
+    ~Package() { std::filesystem::remove_all(folder); }
+
+    std::string folder;
+    std::vector<std::pair<std::string, std::string>> packed_entries;
+    std::size_t package_size = 0;
+};
+
+Package& package() {
+    static Package instance;
+    return instance;
+}
+
+void BM_ExtractAllFiles(benchmark::State& state) {
+    Package& p = package();
+    for (auto _ : state) {
+        rzip::Decompression reader(p.folder + "package.zreg");
+        reader.extract_all_files(p.folder + "out/");
+    }
+    state.SetBytesProcessed(state.iterations() * k_entries * k_entry_size);
+    state.counters["package_MB"] = static_cast<double>(p.package_size) / 1e6;
+}
+
+void BM_UncompressAndWrite(benchmark::State& state) {
+    Package& p = package();
+    std::filesystem::create_directories(p.folder + "plain/");
+    std::vector<char> buffer(k_entry_size);
+    for (auto _ : state) {
+        for (const auto& [name, packed] : p.packed_entries) {
+            uLongf length = buffer.size();
+            if (uncompress(reinterpret_cast<Bytef*>(buffer.data()), &length,
+                           reinterpret_cast<const Bytef*>(packed.data()), packed.size()) != Z_OK)
+                std::abort();
+            const int fd = ::open((p.folder + "plain/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            if (fd < 0 || ::write(fd, buffer.data(), length) != static_cast<ssize_t>(length))
+                std::abort();
+            ::close(fd);
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * k_entries * k_entry_size);
+}
+
+BENCHMARK(BM_UncompressAndWrite)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_ExtractAllFiles)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// Keeps the time per iteration of each benchmark for the closing ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> seconds;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto reader = reporter.seconds.find("BM_ExtractAllFiles/min_time:3.000");
+    const auto baseline = reporter.seconds.find("BM_UncompressAndWrite/min_time:3.000");
+    if (reader != reporter.seconds.end() && baseline != reporter.seconds.end())
+        std::printf("extract_all_files / (uncompress + write): %.3f (target: at most 1.2)\n",
+                    reader->second / baseline->second);
+    benchmark::Shutdown();
+}
