@@ -143,6 +143,9 @@ private:
     void read_text_sector(lib::io::InputMappedFile& in, std::int32_t length);
     void read_remark_sector(lib::io::InputMappedFile& in);
     void read_compact_record_sector(lib::io::InputMappedFile& in);
+    struct SectorPayloads;
+    SectorPayloads sector_payloads() const;
+    void write_sectors(lib::io::BinaryOutputStream& out, const SectorPayloads& payloads) const;
     // Stores the values of one record's columns at their storage indices.
     void put_columns(std::span<float> row, const float* columns, std::int32_t count) const;
 
@@ -154,7 +157,6 @@ private:
     std::array<std::int32_t, k_max_params> column_map;
     std::vector<FileStorageParam> params;
     std::int32_t sector_param_count = 0; // columns of the parameter sector read last
-    std::int64_t bytes_left_hint = 0;    // of the file being read, for reserving records
     std::vector<std::string> warnings;
     std::vector<SimpleRemark> remark_list;
 };
