@@ -26,6 +26,11 @@ std::string compressed(const std::string& content) {
 
 } // namespace
 
+RzipEntry newcompr1_entry(const std::string& realtime_name, const RealtimeColumns& columns,
+                          const std::vector<ValueCoding>& codings) {
+    return {realtime_name, single_stream(columns, codings), RzipKind::newcompr1};
+}
+
 std::string rzip_package(const std::vector<RzipEntry>& entries, std::uint16_t scale_divisor) {
     std::string out;
     append(out, scale_divisor);

@@ -4,6 +4,8 @@
 // compressed with zlib's compress. Test-only; the program itself never packs. The optional fields
 // of an entry make damaged packages.
 
+#include "tests/support/single_stream_writer.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -26,6 +28,10 @@ struct RzipEntry {
     std::optional<std::int32_t> packed_length = {};   // claimed in place of the packed size
     std::optional<std::int32_t> unpacked_length = {}; // claimed in place of the content size
 };
+
+// An entry named realtime_name + ".newcompr1" holding the columns in the single-stream form.
+RzipEntry newcompr1_entry(const std::string& realtime_name, const RealtimeColumns& columns,
+                          const std::vector<ValueCoding>& codings = {});
 
 // The package's bytes.
 std::string rzip_package(const std::vector<RzipEntry>& entries, std::uint16_t scale_divisor = 1);
