@@ -1,5 +1,9 @@
 #include "tests/support/drilling_samples.h"
 
+#include "library/encoding.h"
+#include "library/io/memory_streams.h"
+#include "realtime/file_storage.h"
+
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -66,6 +70,38 @@ std::vector<DrillingRecord> drilling_records(std::uint32_t first_time, std::size
         records.push_back(std::move(record));
     }
     return records;
+}
+
+void fill_drilling_storage(FileStorage& storage, const std::vector<DrillingRecord>& records) {
+    storage.clear();
+    for (const auto& parameter : drilling_parameters()) {
+        storage.add_param(
+            FileStorageParam{{lib::utf8_to_cp1251(parameter.name), lib::utf8_to_cp1251(parameter.unit), ""},
+                             parameter.key,
+                             parameter.low,
+                             parameter.high});
+    }
+    for (const auto& record : records) {
+        const auto index = storage.add_record(FileStorageItem{
+            record.time, record.depth_z, record.depth_cur, record.lag_depth, record.operation, {}});
+        const auto values = storage.values(index);
+        std::copy(record.values.begin(), record.values.end(), values.begin());
+    }
+    storage.text_values.set(lib::utf8_to_cp1251("Станция"), "GTI-2");
+}
+
+std::string drilling_sector_file(const std::vector<DrillingRecord>& records) {
+    FileStorage storage;
+    fill_drilling_storage(storage, records);
+    lib::io::BinaryMemoryOutputStream out(static_cast<std::uint32_t>(records.size() * 80 + 4096));
+    storage.write(out);
+    return out.size() == 0 ? std::string() : std::string(out.data(), out.size());
+}
+
+RealtimeColumns drilling_columns(const std::vector<DrillingRecord>& records) {
+    FileStorage storage;
+    fill_drilling_storage(storage, records);
+    return columns_of(storage);
 }
 
 } // namespace test_support

@@ -4,6 +4,8 @@
 // at a steady rate with connections every few minutes, its hook load, weight on bit, rate of
 // penetration, pump pressure and gas readings (total gas, methane to pentane). Test-only.
 
+#include "tests/support/realtime_columns.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,5 +34,14 @@ struct DrillingRecord {
 // The same seed gives the same records.
 std::vector<DrillingRecord> drilling_records(std::uint32_t first_time, std::size_t count, float start_depth,
                                              std::uint32_t seed, std::uint32_t step = 10);
+
+// A storage holding the drilling parameters and the records, with the well's text values.
+void fill_drilling_storage(FileStorage& storage, const std::vector<DrillingRecord>& records);
+
+// The records as a realtime file in sector form, as a station writes it.
+std::string drilling_sector_file(const std::vector<DrillingRecord>& records);
+
+// The records by columns, for the writers of the compressed forms (single_stream, newcompr1_entry).
+RealtimeColumns drilling_columns(const std::vector<DrillingRecord>& records);
 
 } // namespace test_support
