@@ -17,14 +17,15 @@ void FileStorage::clear() {
 }
 
 std::int32_t FileStorage::find_or_append_param(const FileStorageParam& param) {
-    if (param_count() >= k_max_params) {
-        throw FileStorageException("слишком много параметров");
-    }
     const auto key = lib::cp1251_lower(param.key);
     for (std::int32_t i = 0; i < param_count(); ++i) {
         if (lib::cp1251_lower(params[i].key) == key) {
             return i;
         }
+    }
+    // A full table still finds the parameters it holds, so a file of 128 parameters merges.
+    if (param_count() >= k_max_params) {
+        throw FileStorageException("слишком много параметров");
     }
     params.push_back(param);
     return param_count() - 1;

@@ -144,7 +144,8 @@ private:
     void read_remark_sector(lib::io::InputMappedFile& in);
     void read_compact_record_sector(lib::io::InputMappedFile& in);
     struct SectorPayloads;
-    SectorPayloads sector_payloads() const;
+    // path names the file in messages; it may be empty.
+    SectorPayloads sector_payloads(const std::string& path) const;
     void write_sectors(lib::io::BinaryOutputStream& out, const SectorPayloads& payloads) const;
     // Stores the values of one record's columns at their storage indices.
     void put_columns(std::span<float> row, const float* columns, std::int32_t count) const;

@@ -159,8 +159,10 @@ void FileStorage::read_param_sector(lib::io::InputMappedFile& in) {
             column_map[column] = find_or_append_param(param);
         }
     } catch (const std::runtime_error&) {
-        // A table cut short, or one parameter too many: the columns read so far keep their mapping,
-        // the others are left out of the records.
+        // A table cut short, or one parameter too many: the columns read so far keep their mapping
+        // and the others are left out of the records; the rest of the sector is passed over.
+        table.widen(param_count());
+        throw;
     }
     table.widen(param_count());
 }

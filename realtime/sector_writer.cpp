@@ -44,7 +44,8 @@ struct FileStorage::SectorPayloads {
     std::vector<std::string> texts;
 };
 
-FileStorage::SectorPayloads FileStorage::sector_payloads() const {
+FileStorage::SectorPayloads FileStorage::sector_payloads(const std::string& path) const {
+    const auto file = path.empty() ? std::string() : " " + path;
     SectorPayloads payloads;
     lib::io::BinaryMemoryOutputStream table(128);
     table << static_cast<std::uint8_t>(param_count());
@@ -52,9 +53,9 @@ FileStorage::SectorPayloads FileStorage::sector_payloads() const {
         table << param.texts[0] << param.texts[2] << param.texts[1] << param.key << param.low << param.high;
     }
     if (table.size() > sector::k_max_payload) {
-        throw FileStorageException(
-            "Таблица параметров не помещается в сектор файла: " + std::to_string(table.size()) +
-            " байт, а сектор вмещает " + std::to_string(sector::k_max_payload));
+        throw FileStorageException("Таблица параметров (" + std::to_string(table.size()) +
+                                   " байт) не помещается в сектор файла" + file + ", вмещающий " +
+                                   std::to_string(sector::k_max_payload) + " байт");
     }
     payloads.params.assign(table.data(), table.size());
 
@@ -64,8 +65,9 @@ FileStorage::SectorPayloads FileStorage::sector_payloads() const {
     for (const auto& line : text_values.lines) {
         const auto written = line_as_written(line) + "\r\n";
         if (written.size() + 1 > sector::k_max_payload) {
-            throw FileStorageException("Текстовое значение не помещается в сектор файла: " +
-                                       std::to_string(written.size()) + " байт");
+            throw FileStorageException("Текстовое значение (" + std::to_string(written.size()) +
+                                       " байт) не помещается в сектор файла" + file + ", вмещающий " +
+                                       std::to_string(sector::k_max_payload) + " байт");
         }
         if (text.size() + written.size() + 1 > sector::k_max_payload) {
             payloads.texts.push_back(std::move(text) + '\0');
@@ -78,7 +80,7 @@ FileStorage::SectorPayloads FileStorage::sector_payloads() const {
 }
 
 void FileStorage::write(lib::io::BinaryOutputStream& out) const {
-    write_sectors(out, sector_payloads());
+    write_sectors(out, sector_payloads(""));
 }
 
 void FileStorage::write_sectors(lib::io::BinaryOutputStream& out, const SectorPayloads& payloads) const {
@@ -115,7 +117,7 @@ void FileStorage::write_sectors(lib::io::BinaryOutputStream& out, const SectorPa
 }
 
 void FileStorage::write_file(const std::string& path) const {
-    const auto payloads = sector_payloads();
+    const auto payloads = sector_payloads(path);
     const auto slash = path.find_last_of('/') + 1;
     // Hidden, so that no file mask of realtime files takes it; a file left by a write that never
     // ended is emptied and used again by the next one.
