@@ -10,25 +10,8 @@ namespace wave {
 
 namespace {
 
-// Outputs are accumulated in blocks that stay in the first-level cache while every tap is added.
-constexpr std::size_t k_block = 512;
-
-// acc[j] += source[(j - k) mod half] * tap for j in [begin, end), with the periodic wrap for j < k.
-// Each output receives its terms in the order the taps are handed in, so the rounding does not
-// depend on the blocking.
-void add_tap(double* acc, const double* source, std::size_t half, std::size_t k, double tap,
-             std::size_t begin, std::size_t end) {
-    const std::size_t shift = k % half;
-    std::size_t j = begin;
-    for (; j < end && j < shift; ++j) {
-        acc[j - begin] += source[j + half - shift] * tap;
-    }
-    const double* shifted = source + (j - shift);
-    double* out = acc + (j - begin);
-    for (std::size_t count = end - j, i = 0; i < count; ++i) {
-        out[i] += shifted[i] * tap;
-    }
-}
+// Outputs computed together in the inner loop, kept in registers while every tap is added.
+constexpr std::size_t k_block = 8;
 
 } // namespace
 
@@ -46,28 +29,67 @@ bool wavelet::valid_length(std::size_t count) {
            std::has_single_bit(count / k_coarsest_level);
 }
 
-// One synthesis step: input holds `level` values, approximations then details, each half long;
-// output receives `level` samples. Output i = 2j + parity sums approximation[(j - k) mod half] *
-// h[parity + 2k] over k, then detail[(j - k) mod half] * g[parity + 2k], and is scaled by sqrt(2).
+// One synthesis step: input holds `level` values, approximations a then details d, each half long;
+// output receives `level` samples. Sample 2j + p is sqrt(2) times the sum of a[(j - k) mod half] *
+// h[p + 2k] over k, then of d[(j - k) mod half] * g[p + 2k], added in exactly that order.
 void wavelet::synthesize(const double* input, double* output, std::size_t level) const {
     const std::size_t half = level / 2;
     const std::size_t taps = h.size() / 2;
+    const double* a = input;
+    const double* d = input + half;
     const double sqrt2 = std::sqrt(2.0);
-    double acc[k_block];
-    for (std::size_t parity = 0; parity < 2; ++parity) {
-        for (std::size_t begin = 0; begin < half; begin += k_block) {
-            const std::size_t end = std::min(half, begin + k_block);
-            std::fill(acc, acc + (end - begin), 0.0);
-            for (std::size_t k = 0; k < taps; ++k) {
-                add_tap(acc, input, half, k, h[parity + 2 * k], begin, end);
-            }
-            for (std::size_t k = 0; k < taps; ++k) {
-                add_tap(acc, input + half, half, k, g[parity + 2 * k], begin, end);
-            }
-            for (std::size_t j = begin; j < end; ++j) {
-                output[2 * j + parity] = acc[j - begin] * sqrt2;
+
+    // Outputs whose filter reaches back past the start of the level wrap around to its end.
+    const auto wrapping_pair = [&](std::size_t j) {
+        double even = 0.0;
+        double odd = 0.0;
+        for (std::size_t k = 0; k < taps; ++k) {
+            const double x = a[(j + half - k % half) % half];
+            even += x * h[2 * k];
+            odd += x * h[2 * k + 1];
+        }
+        for (std::size_t k = 0; k < taps; ++k) {
+            const double x = d[(j + half - k % half) % half];
+            even += x * g[2 * k];
+            odd += x * g[2 * k + 1];
+        }
+        output[2 * j] = even * sqrt2;
+        output[2 * j + 1] = odd * sqrt2;
+    };
+
+    std::size_t j = 0;
+    for (; j < std::min(half, taps); ++j) {
+        wrapping_pair(j);
+    }
+    // The even and odd samples of a block share every coefficient they read.
+    for (; j + k_block <= half; j += k_block) {
+        double even[k_block] = {};
+        double odd[k_block] = {};
+        for (std::size_t k = 0; k < taps; ++k) {
+            const double* x = a + j - k;
+            const double he = h[2 * k];
+            const double ho = h[2 * k + 1];
+            for (std::size_t t = 0; t < k_block; ++t) {
+                even[t] += x[t] * he;
+                odd[t] += x[t] * ho;
             }
         }
+        for (std::size_t k = 0; k < taps; ++k) {
+            const double* x = d + j - k;
+            const double ge = g[2 * k];
+            const double go = g[2 * k + 1];
+            for (std::size_t t = 0; t < k_block; ++t) {
+                even[t] += x[t] * ge;
+                odd[t] += x[t] * go;
+            }
+        }
+        for (std::size_t t = 0; t < k_block; ++t) {
+            output[2 * (j + t)] = even[t] * sqrt2;
+            output[2 * (j + t) + 1] = odd[t] * sqrt2;
+        }
+    }
+    for (; j < half; ++j) {
+        wrapping_pair(j);
     }
 }
 

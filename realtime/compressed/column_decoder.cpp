@@ -4,6 +4,8 @@
 #include "realtime/file_storage.h"
 
 #include <algorithm>
+#include <bit>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -57,17 +59,34 @@ void ColumnDecoder::read_plane(std::uint8_t* elements, std::size_t count, std::s
     }
 }
 
-template <PlaneElement T> void ColumnDecoder::read_planes(std::span<T> column, std::size_t first_plane) {
-    auto* bytes = reinterpret_cast<std::uint8_t*>(column.data());
-    for (std::size_t plane = first_plane; plane < sizeof(T); ++plane) {
-        read_plane(bytes, column.size(), sizeof(T), plane);
-    }
-}
-
 void ColumnDecoder::expect_count(std::size_t count, std::size_t expected) const {
     if (count != expected) {
         fail("read_plane_column: column of " + count_text(count) + " elements where " + count_text(expected) +
              " records are expected");
+    }
+}
+
+// A column whose size is known takes all its planes in one read and assembles each element from
+// its bytes in one pass.
+template <PlaneElement T> void ColumnDecoder::read_whole(std::span<T> column) {
+    const std::size_t count = column.size();
+    if (count == 0) {
+        return;
+    }
+    if constexpr (sizeof(T) == 1) {
+        in.read(column.data(), static_cast<std::uint32_t>(count));
+    } else {
+        using Bits = std::conditional_t<sizeof(T) == 2, std::uint16_t, std::uint32_t>;
+        scratch.resize(count * sizeof(T));
+        in.read(scratch.data(), static_cast<std::uint32_t>(scratch.size()));
+        const std::uint8_t* planes = scratch.data();
+        for (std::size_t i = 0; i < count; ++i) {
+            Bits bits = 0;
+            for (std::size_t plane = 0; plane < sizeof(T); ++plane) {
+                bits |= static_cast<Bits>(static_cast<Bits>(planes[plane * count + i]) << (8 * plane));
+            }
+            column[i] = std::bit_cast<T>(bits);
+        }
     }
 }
 
@@ -80,7 +99,10 @@ template <PlaneElement T> void ColumnDecoder::read_grown(std::vector<T>& column,
         read_plane(reinterpret_cast<std::uint8_t*>(column.data() + done), chunk, sizeof(T), 0);
         done += chunk;
     }
-    read_planes(std::span<T>(column), 1);
+    auto* bytes = reinterpret_cast<std::uint8_t*>(column.data());
+    for (std::size_t plane = 1; plane < sizeof(T); ++plane) {
+        read_plane(bytes, count, sizeof(T), plane);
+    }
 }
 
 template <PlaneElement T> void ColumnDecoder::read_plane_column(std::vector<T>& column) {
@@ -96,7 +118,7 @@ void ColumnDecoder::read_plane_column(std::vector<T>& column, std::size_t expect
 
 template <PlaneElement T> void ColumnDecoder::read_plane_column(std::span<T> column) {
     expect_count(read_count(), column.size());
-    read_planes(column, 0);
+    read_whole(column);
 }
 
 template void ColumnDecoder::read_plane_column(std::vector<std::uint8_t>&);

@@ -64,9 +64,9 @@ public:
 private:
     std::size_t read_count();
     void expect_count(std::size_t count, std::size_t expected) const;
+    template <PlaneElement T> void read_whole(std::span<T> column);
     template <PlaneElement T> void read_grown(std::vector<T>& column, std::size_t count);
     void read_plane(std::uint8_t* elements, std::size_t count, std::size_t width, std::size_t plane);
-    template <PlaneElement T> void read_planes(std::span<T> column, std::size_t first_plane);
 
     void decode_raw(std::span<float> buffer);
     void decode_quantized(std::span<float> buffer);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <type_traits>
+#include <vector>
 
 // Three free texts, key, float32 low, float32 high.
 FileStorageParam read_compressed_param(lib::io::BinaryInputStream& in);
@@ -25,5 +26,23 @@ void set_record_field(FileStorage& storage, T FileStorageItem::*field,
     }
 }
 
-// Gives record k element k of the column as value `parameter`.
-void set_record_values(FileStorage& storage, std::size_t parameter, std::span<const float> column);
+// Takes the decoded value columns of parameters 0, 1, 2, ... and moves them into the records a group
+// of columns at a time, so that each record's row is visited once per group rather than once per
+// value.
+class ValueColumns {
+public:
+    ValueColumns(FileStorage& storage, std::size_t records);
+    // The buffer for the next parameter's column, one entry per record.
+    std::span<float> next();
+    // Moves the columns taken so far into the records.
+    void flush();
+
+private:
+    static constexpr std::size_t k_group = 16;
+
+    FileStorage& storage;
+    std::size_t records;
+    std::vector<float> group; // k_group columns of `records` values each
+    std::size_t first = 0;    // parameter of the group's first column
+    std::size_t filled = 0;   // columns of the group handed out
+};

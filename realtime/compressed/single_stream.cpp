@@ -50,13 +50,13 @@ void load_single_stream(FileStorage& storage, lib::io::BinaryInputStream& in, co
     columns.read_plane_column(std::span<std::uint8_t>(operations));
     set_record_field(storage, &FileStorageItem::operation, operations);
 
-    std::fill(buffer.begin(), buffer.end(), 0.0f);
-    for (std::size_t j = 0; j < static_cast<std::size_t>(storage.param_count()); ++j) {
+    ValueColumns values(storage, records);
+    for (std::int32_t j = 0; j < storage.param_count(); ++j) {
         std::int32_t kind = 0;
         in >> kind;
-        columns.decode_values(kind, buffer);
-        set_record_values(storage, j, buffer);
+        columns.decode_values(kind, values.next());
     }
+    values.flush();
     storage.sector_format = true;
 }
 

@@ -72,18 +72,19 @@ void FileStorage::load_split_files(const std::string& base) {
         make_records(*this, times);
 
         ColumnDecoder columns = values.columns();
-        std::vector<float> buffer(records);
-        for (std::size_t j = 0; j < static_cast<std::size_t>(param_count()); ++j) {
+        ValueColumns decoded(*this, records);
+        for (std::int32_t j = 0; j < param_count(); ++j) {
             std::uint8_t log = 0;
             std::uint8_t floor = 0;
             std::int32_t kind = 0;
             values.stream() >> log >> floor >> kind;
-            columns.decode_values(kind, buffer);
+            const std::span<float> column = decoded.next();
+            columns.decode_values(kind, column);
             if (log != 0) {
-                undo_logarithms(buffer, floor != 0);
+                undo_logarithms(column, floor != 0);
             }
-            set_record_values(*this, j, buffer);
         }
+        decoded.flush();
     }
     {
         Piece text(base + ".text");
