@@ -68,7 +68,7 @@ void TExtractThread::merge_file(const std::string& source) {
             storage.open(destination);
         } catch (const std::exception&) {
             report.push_back(failure_line);
-            well_file_unreadable = true;
+            merge_failed = well_file_unreadable = true;
             return;
         }
         const auto before = storage.record_count();
@@ -82,6 +82,7 @@ void TExtractThread::merge_file(const std::string& source) {
             storage.open(source);
         } catch (const std::exception&) {
             report.push_back(failure_line);
+            merge_failed = true;
             return;
         }
         if (storage.record_count() == before)

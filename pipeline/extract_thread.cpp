@@ -137,16 +137,16 @@ void TExtractThread::process_package(const std::string& package) {
     create_folder(well_folder);
     well_folder_slash = well_folder + "/";
 
-    well_file_unreadable = false;
+    merge_failed = well_file_unreadable = false;
     for (const char* mask : k_merge_masks)
         merge_by_mask(mask);
     for (const char* mask : k_copy_masks)
         lib::copy_files_by_mask(work_folder_slash, well_folder_slash, mask);
-    if (well_file_unreadable) {
-        // The data that could not be merged is still in the package: unpack it again next run.
-        registry->remove(package);
+    if (merge_failed)
         ++failures;
-    }
+    // The data that could not be merged is still in the package: unpack it again next run.
+    if (well_file_unreadable)
+        registry->remove(package);
 }
 
 void TExtractThread::unpack(const std::string& package) {

@@ -32,7 +32,9 @@ public:
     void Execute();
 
     const std::vector<std::string>& report_lines() const { return report; }
-    // Packages that failed in this run; each is named in the report and left out of the registry.
+    // Packages that failed to unpack or to merge in this run; each failure is in the report. Those
+    // that can succeed on a second try (unpacking, reading the well's file) are left out of the
+    // registry.
     int failed_packages() const { return failures; }
 
     // The largest record time of the storage, compared as unsigned; 0 when it holds no records.
@@ -63,7 +65,8 @@ private:
     FilesDataStorage* registry;
     std::string single_package;
     const CONFIGURATION& configuration;
-    std::string current_package; // the package being processed, empty between packages
-    bool well_file_unreadable = false;
+    std::string current_package;       // the package being processed, empty between packages
+    bool merge_failed = false;         // a file of the package could not be merged
+    bool well_file_unreadable = false; // ... because the well's own file could not be read
     int failures = 0;
 };
