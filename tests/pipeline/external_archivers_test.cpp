@@ -3,8 +3,8 @@
 
 #include "pipeline/external_archivers.h"
 
-#include "pipeline/extract_thread.h"
 #include "realtime/file_storage.h"
+#include "tests/pipeline/job_fixture.h"
 #include "tests/pipeline/temp_folder.h"
 #include "tests/support/archive_writers.h"
 #include "tests/support/old_record_writer.h"
@@ -49,7 +49,8 @@ void expect_realtime_file(const std::string& path, const RealtimeColumns& column
     EXPECT_EQ(read.operation, columns.operation);
     for (std::size_t p = 0; p < columns.values.size(); ++p)
         for (std::size_t r = 0; r < columns.record_count(); ++r)
-            ASSERT_NEAR(read.values[p][r], columns.values[p][r], tolerance * (1 + std::fabs(columns.values[p][r])))
+            ASSERT_NEAR(read.values[p][r], columns.values[p][r],
+                        tolerance * (1 + std::fabs(columns.values[p][r])))
                 << "parameter " << p << ", record " << r;
 }
 
@@ -201,44 +202,32 @@ TEST_F(ExternalArchivers, DamagedArchiveFailsItsPackageNamingIt) {
     EXPECT_THROW(RegRARDecompr(package).extract(work()), std::runtime_error);
 }
 
-// The observer of a job run in a test: keeps the report and the errors.
-class RecordingObserver : public ExtractionObserver {
-public:
-    void status(const std::string&) override {}
-    void position(int) override {}
-    void error(const std::string&, const std::string& text, const std::string& reason) override {
-        errors.push_back(text + ": " + reason);
-    }
-    void finished(const std::vector<std::string>& lines) override { report = lines; }
-
-    std::vector<std::string> errors;
-    std::vector<std::string> report;
-};
-
-TEST_F(ExternalArchivers, JobUnpacksAllThreeKindsAndGoesOnPastADamagedOne) {
-    const auto input = temp / "input/";
-    fs::create_directories(input);
+TEST(ExternalArchiversJob, UnpacksAllThreeKindsAndGoesOnPastADamagedOne) {
+    JobSandbox sandbox;
+    const auto description = well_description("Северная", "12");
+    const ArchiveMember ini{description.name, description.content};
     const auto realtime = test_support::sample_columns(30, 2);
     const auto depth = test_support::sample_columns(10, 2, 9000);
-    test_support::write_7z_archive(
-        input + "a.7z_reg",
-        {{"inpgti.ini", k_well_description}, {"x.realtim.compr1", test_support::single_stream(realtime)}});
+    test_support::write_7z_archive(sandbox.input("a.7z_reg"),
+                                   {ini, {"x.realtim.compr1", test_support::single_stream(realtime)}});
     auto pieces = split_members("y.realdep", depth, {});
-    pieces.push_back({"inpgti.ini", k_well_description});
-    test_support::write_7z_archive(input + "b.compr_rt", pieces);
-    write_bytes(input + "c.7z_reg", "damaged");
+    pieces.push_back(ini);
+    test_support::write_7z_archive(sandbox.input("b.compr_rt"), pieces);
+    write_bytes(sandbox.input("c.7z_reg"), "damaged");
     const OldFiles old;
-    test_support::write_rar_archive(input + "d.rar", old.members());
+    auto old_members = old.members();
+    old_members.front() = ini;
+    test_support::write_rar_archive(sandbox.input("d.rar"), old_members);
 
-    CONFIGURATION configuration{temp / "data/", input};
-    FilesDataStorage registry;
-    RecordingObserver observer;
-    TExtractThread job(temp / "work", observer, &registry, "", configuration);
-    job.Execute();
+    const auto& report = sandbox.run_job();
 
-    ASSERT_EQ(observer.errors.size(), 1u);
-    EXPECT_NE(observer.errors[0].find(input + "c.7z_reg"), std::string::npos) << observer.errors[0];
-    const auto well = temp / "data/north/12/";
+    ASSERT_EQ(sandbox.observer.errors.size(), 1u);
+    EXPECT_NE(sandbox.observer.errors[0].text.find(sandbox.input("c.7z_reg")), std::string::npos);
+    EXPECT_EQ(sandbox.failed_packages, 1);
+    FileData recorded;
+    EXPECT_FALSE(sandbox.registry.find(sandbox.input("c.7z_reg"), recorded)); // tried again next run
+    EXPECT_NE(std::find(report.begin(), report.end(), data_line("12", "x.realtim")), report.end());
+    const auto well = sandbox.data("Северная/12/");
     expect_realtime_file(well + "x.realtim", realtime);
     expect_realtime_file(well + "y.realdep", depth);
     EXPECT_EQ(read_bytes(well + "1.tim"), old.interleaved_records);
