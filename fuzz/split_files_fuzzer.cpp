@@ -23,10 +23,14 @@ constexpr std::string_view k_marker = "\n--piece--\n";
 constexpr std::array<std::string_view, 8> k_suffixes = {".params",  ".values",    ".text",      ".time",
                                                         ".depth_z", ".depth_cur", ".lag_depth", ".operation"};
 
-// A folder of its own for the run, removed at exit.
+// A folder of its own for the run, removed at exit; in memory where the system has such a folder,
+// since every input writes eight files.
 struct WorkFolder {
     WorkFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talvex-split-fuzz-XXXXXX").string();
+        const std::filesystem::path memory = "/dev/shm";
+        const std::filesystem::path parent =
+            std::filesystem::is_directory(memory) ? memory : std::filesystem::temp_directory_path();
+        std::string pattern = (parent / "talvex-split-fuzz-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
             std::abort();
         }
