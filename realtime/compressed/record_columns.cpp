@@ -27,6 +27,9 @@ std::span<float> ValueColumns::next() {
 }
 
 void ValueColumns::flush() {
+    if (filled == 0) {
+        return;
+    }
     for (std::size_t k = 0; k < records; ++k) {
         float* row = storage.values(static_cast<std::int32_t>(k)).data() + first;
         for (std::size_t column = 0; column < filled; ++column) {
