@@ -244,4 +244,27 @@ TEST(ExtractJob, PackageThatFailsToUnpackIsReportedAndTriedAgainNextRun) {
     EXPECT_TRUE(std::filesystem::exists(sandbox.data("A/W/x.realtim")));
 }
 
+TEST(ExtractJob, WellFileThatCannotBeSavedEndsTheRunWithTheFailureReported) {
+    JobSandbox sandbox;
+    write_bytes(sandbox.data("A/W/x.realtim"), realtime_file(time_span(1, 5)));
+    // A folder where the merged file would be written before it replaces the well's file.
+    std::filesystem::create_directories(sandbox.data("A/W/.x.realtim.tmp/occupied"));
+    sandbox.write_package("1.zreg",
+                          {well_description("A", "W"), realtime_entry("x.realtim", time_span(1, 10))});
+    sandbox.write_package("2.zreg", {well_description("A", "V"), realtime_entry("x.realtim", {1})});
+
+    const auto& report = sandbox.run_job();
+    ASSERT_EQ(report.size(), 2u);
+    EXPECT_EQ(
+        report[1].rfind("Произошла ошибка при распаковке файла \"" + sandbox.input("1.zreg") + "\": ", 0), 0u)
+        << report[1];
+    EXPECT_EQ(sandbox.observer.errors.size(), 1u);
+    EXPECT_EQ(sandbox.observer.finished_calls, 1);
+    EXPECT_EQ(sandbox.failed_packages, 1);
+    EXPECT_EQ(record_times(sandbox.data("A/W/x.realtim")), time_span(1, 5));
+    FileData ignored;
+    EXPECT_FALSE(sandbox.registry.find(sandbox.input("1.zreg"), ignored));
+    EXPECT_FALSE(std::filesystem::exists(sandbox.data("A/V")));
+}
+
 } // namespace
