@@ -9,6 +9,7 @@
 #include <exception>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace {
 

@@ -20,8 +20,9 @@ class FileStorage;
 class TExtractThread {
 public:
     // work_folder: the private work folder, without a trailing '/'. single_package: empty to scan the
-    // input folder; otherwise one package path (or a mask in one folder). The registry and the
-    // observer are lent to the job, not owned.
+    // input folder; otherwise one package path (or a mask in one folder). The observer, the registry
+    // and the settings are lent to the job, not owned: they must outlive it, and nothing else may use
+    // the registry or change the settings while Execute runs.
     TExtractThread(std::string work_folder, ExtractionObserver& progress_window, FilesDataStorage* registry,
                    std::string single_package, const CONFIGURATION& configuration);
     TExtractThread(const TExtractThread&) = delete;
@@ -31,7 +32,6 @@ public:
     // ends the job early is reported like a failed package.
     void Execute();
 
-    const std::vector<std::string>& report_lines() const { return report; }
     // Packages that failed to unpack or to merge in this run; each failure is in the report. Those
     // that can succeed on a second try (unpacking, reading the well's file) are left out of the
     // registry.
