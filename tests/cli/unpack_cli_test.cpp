@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -128,6 +130,39 @@ TEST(UnpackCli, DefaultsComeFromTheSettingsFileBesideTheProgram) {
     const auto without_input = run_program_in(sandbox.root.path(), program_folder + k_program, {});
     EXPECT_EQ(without_input.exit_code, 2);
     EXPECT_TRUE(contains(without_input.errors, "--from")) << without_input.errors;
+}
+
+TEST(UnpackCli, StateGoesToTheUserDataFolderWhenTheProgramFolderIsReadOnly) {
+    CliSandbox sandbox;
+    const auto program_folder = sandbox.root / "program/";
+    const auto home = sandbox.root / "home/";
+    fs::create_directories(program_folder);
+    fs::create_directories(home);
+    fs::copy_file(bin_folder() + k_program, program_folder + k_program);
+    const auto everyone = fs::perms::all;
+    for (const auto& folder : {sandbox.root.path(), home, sandbox.configuration.from_path})
+        fs::permissions(folder, everyone);
+    fs::permissions(program_folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                        fs::perms::group_exec | fs::perms::others_read |
+                                        fs::perms::others_exec);
+
+    // The superuser may write anywhere: the program then runs as an ordinary user.
+    std::string program = program_folder + k_program;
+    std::vector<std::string> arguments{"--from", sandbox.configuration.from_path, "--to", home + "data"};
+    if (geteuid() == 0) {
+        if (!fs::exists("/usr/bin/setpriv"))
+            GTEST_SKIP() << "running as root without setpriv to drop to an ordinary user";
+        arguments.insert(arguments.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups", program});
+        program = "/usr/bin/setpriv";
+    }
+    const auto run = run_program_in(sandbox.root.path(), program, arguments,
+                                    {"HOME=" + home, "XDG_DATA_HOME=" + home + "xdg"});
+    EXPECT_EQ(run.exit_code, 0) << run.errors;
+    EXPECT_TRUE(fs::is_directory(home + "xdg/Talvex2/temp.dir.tmp"));
+    FilesDataStorage registry;
+    registry.load(home + "xdg/Talvex2/TemporaryFileData.bin");
+    EXPECT_EQ(registry.entries().size(), 1u);
+    EXPECT_FALSE(fs::exists(program_folder + "TemporaryFileData.bin"));
 }
 
 } // namespace
