@@ -139,7 +139,7 @@ void FileStorage::write_file(const std::string& path) const {
         }
         if (std::rename(temporary.c_str(), path.c_str()) != 0) {
             throw FileStorageException("Невозможно заменить файл " + path +
-                                       " записанным: " + std::strerror(errno));
+                                       " новым: " + std::strerror(errno));
         }
     } catch (...) {
         unlink(temporary.c_str());

@@ -113,6 +113,25 @@ INSTANTIATE_TEST_SUITE_P(Headers, UnreadableSector,
                                          BadSector{"lengthNegative", 3, -1, ""}),
                          [](const auto& info) { return std::string(info.param.what); });
 
+TEST_F(SectorReader, EachWarningOncePerFileGapsFirst) {
+    SectorBytes file;
+    file.params({"a"}).sector(9, 1, std::string(1, '\0'));
+    for (std::uint32_t time = 1; time <= 5; ++time) {
+        file.record(time, {1, 2});
+    }
+    file.sector(8, 1, std::string(1, '\0'));
+    for (std::uint32_t time = 6; time <= 10; ++time) {
+        file.record(time, {1});
+    }
+    open(file);
+    EXPECT_EQ(storage.record_count(), 5);
+    EXPECT_THAT(storage.messages(), ElementsAre(k_gap_warning, k_damage_warning));
+
+    open(file, "again.realtim");
+    EXPECT_THAT(storage.messages(),
+                ElementsAre(k_gap_warning, k_damage_warning, k_gap_warning, k_damage_warning));
+}
+
 TEST_F(SectorReader, ResumesInsideBadSectorWhereFiveHeadersChain) {
     // The bad sector's payload holds a run of well-formed sectors: reading resumes at the first.
     SectorBytes inner;
