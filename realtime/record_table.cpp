@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -33,6 +34,13 @@ void RecordTable::reserve(std::int64_t records) {
     cells = resize_block(cells, static_cast<std::size_t>(records) * stride);
     capacity = static_cast<std::int32_t>(records);
     bind_values();
+}
+
+void RecordTable::grow() {
+    if (capacity == std::numeric_limits<std::int32_t>::max()) {
+        throw std::length_error("слишком много записей");
+    }
+    reserve(static_cast<std::int64_t>(capacity) + capacity / 2 + 16);
 }
 
 void RecordTable::widen(std::int32_t new_width) {

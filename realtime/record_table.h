@@ -40,7 +40,7 @@ public:
     // Appends a record with the time, depths and operation of fields and width values of 0.0.
     std::int32_t append(const FileStorageItem& fields) {
         if (used == capacity) {
-            reserve(static_cast<std::int64_t>(capacity) + capacity / 2 + 16);
+            grow();
         }
         const auto row = values(used);
         std::fill(row.begin(), row.end(), 0.0f);
@@ -60,6 +60,8 @@ public:
     void clear();
 
 private:
+    // Makes room for more records; throws std::length_error when the count would not fit in int32.
+    void grow();
     // Points every record's values at its row, after the values have moved.
     void bind_values();
 
