@@ -47,7 +47,12 @@ int main(int argc, char** argv) {
 
     const auto state = state_folder();
     CONFIGURATION configuration = default_configuration();
-    load_settings(state + "talvex2.ini", configuration);
+    try {
+        load_settings(state + "talvex2.ini", configuration);
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "talvex2-unpack: %s\n", error.what());
+        return k_bad_usage;
+    }
     if (options.from)
         configuration.from_path = absolute_folder(*options.from);
     if (options.to)

@@ -14,7 +14,8 @@ struct CONFIGURATION {
 CONFIGURATION default_configuration();
 
 // Reads "to_path" and "from_path" of section "options" (names in any letter case); a missing file
-// or key leaves the field as it is. Values are taken as stored.
+// or key leaves the field as it is. Values are taken as stored. Throws std::runtime_error naming the
+// file when one of them is on a line too long to be read whole.
 void load_settings(const std::string& file_name, CONFIGURATION& configuration);
 
 // A folder as the settings keep it: with a trailing '/' appended when it has at least 2 characters

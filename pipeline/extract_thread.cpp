@@ -122,14 +122,15 @@ bool TExtractThread::package_is_new(const std::string& package) {
 void TExtractThread::process_package(const std::string& package) {
     if (!package_is_new(package))
         return;
+    WellDescription description;
     try {
         unpack(package);
+        description = read_well_description(work_folder_slash + "inpgti.ini");
     } catch (const std::exception& error) {
         fail_package(package, error.what());
         return;
     }
 
-    const auto description = read_well_description(work_folder_slash + "inpgti.ini");
     well_name = description.well;
     area_name = description.area;
     area_folder = configuration.to_path + area_name;

@@ -1,9 +1,9 @@
 #include "pipeline/well_description.h"
 
 #include "library/encoding.h"
+#include "pipeline/ini_file.h"
 
 #include <algorithm>
-#include <ini.h>
 #include <string_view>
 
 namespace {
@@ -19,27 +19,27 @@ bool iequals_utf8(const char* cp1251_text, std::string_view utf8_text) {
     return lib::cp1251_iequals(cp1251_text, lib::utf8_to_cp1251(utf8_text));
 }
 
-void take_first(std::string& target, bool& taken, const char* value) {
+bool take_first(std::string& target, bool& taken, const char* value) {
     if (taken)
-        return;
+        return false;
     target = value;
     taken = true;
+    return true;
 }
 
-int take_value(void* user, const char* section, const char* name, const char* value) {
-    auto& raw = *static_cast<RawValues*>(user);
+bool take_value(RawValues& raw, const char* section, const char* name, const char* value) {
     if (iequals_utf8(section, "скважина")) {
         if (iequals_utf8(name, "номер"))
-            take_first(raw.well, raw.has_well, value);
-        else if (iequals_utf8(name, "площадь"))
-            take_first(raw.area, raw.has_area, value);
+            return take_first(raw.well, raw.has_well, value);
+        if (iequals_utf8(name, "площадь"))
+            return take_first(raw.area, raw.has_area, value);
     } else if (lib::cp1251_iequals(section, "pore")) {
         if (lib::cp1251_iequals(name, "hole"))
-            take_first(raw.hole, raw.has_hole, value);
-        else if (lib::cp1251_iequals(name, "field"))
-            take_first(raw.field, raw.has_field, value);
+            return take_first(raw.hole, raw.has_hole, value);
+        if (lib::cp1251_iequals(name, "field"))
+            return take_first(raw.field, raw.has_field, value);
     }
-    return 1;
+    return false;
 }
 
 // Blanks and control characters are the bytes up to 0x20.
@@ -61,7 +61,9 @@ std::string choose(const std::string& first_choice, const std::string& second_ch
 
 WellDescription read_well_description(const std::string& ini_path) {
     RawValues raw;
-    ini_parse(ini_path.c_str(), take_value, &raw);
+    read_ini_file(ini_path, [&raw](const char* section, const char* name, const char* value) {
+        return take_value(raw, section, name, value);
+    });
     return WellDescription{choose(raw.area, raw.field), choose(raw.well, raw.hole)};
 }
 

@@ -42,4 +42,26 @@ TEST(WellDescription, MissingFileGivesUndefined) {
     EXPECT_EQ(description.well, "undefined");
 }
 
+// The INI reader holds 199 bytes of a line: the rest of a longer line must not parse as a line of its
+// own (here the cut falls just before "номер="), and a well name on such a line must not be taken
+// shortened.
+TEST(WellDescription, LongLinesNeverGiveShortenedOrInventedNames) {
+    TempFolder folder;
+    write_bytes(folder / "inpgti.ini", lib::utf8_to_cp1251("[скважина]\nописание=" + std::string(191, 'x') +
+                                                           "номер=подложный\n"
+                                                           "площадь=Ванкорская\nномер=12Р\n"));
+    const auto description = read_well_description(folder / "inpgti.ini");
+    EXPECT_EQ(description.area, "Ванкорская");
+    EXPECT_EQ(description.well, "12Р");
+
+    write_bytes(folder / "inpgti.ini",
+                lib::utf8_to_cp1251("[скважина]\nномер=" + std::string(300, '7') + "\n"));
+    try {
+        read_well_description(folder / "inpgti.ini");
+        FAIL() << "a well name longer than a line was taken";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find(folder / "inpgti.ini"), std::string::npos) << error.what();
+    }
+}
+
 } // namespace
