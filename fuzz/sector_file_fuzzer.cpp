@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <span>
 #include <string>
@@ -14,17 +15,23 @@
 
 namespace {
 
-const std::string& folder() {
-    static const std::string made = [] {
+// A folder in memory for the input and its rewritten copy, removed when the fuzzer ends.
+struct Folder {
+    Folder() {
         char pattern[] = "/dev/shm/sector-fuzz-XXXXXX";
         if (mkdtemp(pattern) == nullptr) {
             std::abort();
         }
-        const std::string path = std::string(pattern) + "/";
+        path = std::string(pattern) + "/";
         std::ofstream(path + ".nolocking");
-        return path;
-    }();
-    return made;
+    }
+    ~Folder() { std::filesystem::remove_all(path); }
+    std::string path;
+};
+
+const std::string& folder() {
+    static const Folder made;
+    return made.path;
 }
 
 void check(bool condition) {
