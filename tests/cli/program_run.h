@@ -3,7 +3,7 @@
 // Runs a built program of the project (from the bin folder that TALVEX_BIN names) with its
 // standard output and standard error captured.
 
-#include "tests/pipeline/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstdlib>
 #include <stdexcept>
@@ -46,7 +46,7 @@ inline ProgramRun run_program_in(const std::string& folder, const std::string& p
     const int status = std::system(command.c_str());
     ProgramRun run;
     run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.output = read_bytes(folder + ".stdout");
-    run.errors = read_bytes(folder + ".stderr");
+    run.output = read_file(folder + ".stdout");
+    run.errors = read_file(folder + ".stderr");
     return run;
 }

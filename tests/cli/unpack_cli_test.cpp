@@ -115,7 +115,7 @@ TEST(UnpackCli, DefaultsComeFromTheSettingsFileBesideTheProgram) {
     const auto program_folder = sandbox.root / "program/";
     fs::create_directories(program_folder);
     fs::copy_file(bin_folder() + k_program, program_folder + k_program);
-    write_bytes(program_folder + "talvex2.ini", "[options]\nto_path=" + sandbox.configuration.to_path +
+    write_file(program_folder + "talvex2.ini", "[options]\nto_path=" + sandbox.configuration.to_path +
                                                     "\nfrom_path=" + sandbox.configuration.from_path + "\n");
 
     const auto run = run_program_in(sandbox.root.path(), program_folder + k_program, {});

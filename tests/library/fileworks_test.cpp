@@ -1,6 +1,6 @@
 #include "library/fileworks.h"
 
-#include "tests/library/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "pipeline/configuration.h"
 
-#include "tests/pipeline/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ namespace {
 
 TEST(Configuration, ReadsOptionsInAnyCaseAndKeepsDefaultsForWhatIsMissing) {
     TempFolder folder;
-    write_bytes(folder / "talvex2.ini", "[RecMainForm]\nto_path=/wrong/\n[Options]\nFROM_PATH=/data/in/\n");
+    write_file(folder / "talvex2.ini", "[RecMainForm]\nto_path=/wrong/\n[Options]\nFROM_PATH=/data/in/\n");
     CONFIGURATION configuration{"/home/u/gtidata/", ""};
     load_settings(folder / "talvex2.ini", configuration);
     EXPECT_EQ(configuration.to_path, "/home/u/gtidata/");

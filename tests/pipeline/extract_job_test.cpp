@@ -123,7 +123,7 @@ TEST(ExtractJob, FilesEachPackageIntoItsWellFolderAndReportsIt) {
          {"A/", "A/b/", "A/b/t.realtim", "A/b/inpgti.ini"},
          {k_report_heading, data_line("b", "t.realtim")}},
         {"a named package of no known kind is filed as undefined, unpacked by nobody",
-         [](JobSandbox& s) { write_bytes(s.input("x.dat"), "data"); },
+         [](JobSandbox& s) { write_file(s.input("x.dat"), "data"); },
          "x.dat",
          {"undefined/", "undefined/undefined/"},
          {k_report_heading, k_nothing_new}},
@@ -153,12 +153,12 @@ TEST(ExtractJob, UnpacksRealtimeOldFormatAndCompressedEntriesFaithfully) {
                            {"trip.rac", "rac bytes"}});
     sandbox.run_job();
 
-    EXPECT_EQ(read_bytes(sandbox.data("A/W/x.realtim")), realtime_file(time_span(100, 110)));
-    EXPECT_EQ(read_bytes(sandbox.data("A/W/y.realdep")),
+    EXPECT_EQ(read_file(sandbox.data("A/W/x.realtim")), realtime_file(time_span(100, 110)));
+    EXPECT_EQ(read_file(sandbox.data("A/W/y.realdep")),
               test_support::drilling_sector_file(newcompr1_records));
-    EXPECT_EQ(read_bytes(sandbox.data("A/W/1.tim")).size(), 3u * 145u);
-    EXPECT_EQ(read_bytes(sandbox.data("A/W/trip.rac")), "rac bytes");
-    EXPECT_EQ(read_bytes(sandbox.data("A/W/inpgti.ini")), well_description("A", "W").content);
+    EXPECT_EQ(read_file(sandbox.data("A/W/1.tim")).size(), 3u * 145u);
+    EXPECT_EQ(read_file(sandbox.data("A/W/trip.rac")), "rac bytes");
+    EXPECT_EQ(read_file(sandbox.data("A/W/inpgti.ini")), well_description("A", "W").content);
 }
 
 TEST(ExtractJob, SkipsAPackageOfUnchangedSizeAndRetakesOneThatGrew) {
@@ -200,8 +200,8 @@ TEST(ExtractJob, ProgressIsByBytesAndAnEmptyTotalGivesFullSteps) {
               (std::vector<int>{static_cast<int>(first * 100.0 / (first + second)), 100}));
 
     JobSandbox empty_packages;
-    write_bytes(empty_packages.input("1.zreg"), "");
-    write_bytes(empty_packages.input("2.zreg"), "");
+    write_file(empty_packages.input("1.zreg"), "");
+    write_file(empty_packages.input("2.zreg"), "");
     empty_packages.run_job();
     EXPECT_EQ(empty_packages.observer.positions, (std::vector<int>{100, 100}));
 }
@@ -246,7 +246,7 @@ TEST(ExtractJob, PackageThatFailsToUnpackIsReportedAndTriedAgainNextRun) {
 
 TEST(ExtractJob, WellFileThatCannotBeSavedEndsTheRunWithTheFailureReported) {
     JobSandbox sandbox;
-    write_bytes(sandbox.data("A/W/x.realtim"), realtime_file(time_span(1, 5)));
+    write_file(sandbox.data("A/W/x.realtim"), realtime_file(time_span(1, 5)));
     // A folder where the merged file would be written before it replaces the well's file.
     std::filesystem::create_directories(sandbox.data("A/W/.x.realtim.tmp/occupied"));
     sandbox.write_package("1.zreg",

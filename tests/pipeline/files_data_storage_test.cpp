@@ -1,5 +1,5 @@
 #include "pipeline/files_data_storage.h"
-#include "tests/pipeline/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ TEST(FilesDataStorage, SavesTwoEntriesAsThe57ByteFileInKeyOrder) {
     registry.set("C:\\in\\a.zreg", FileData{100});
     ASSERT_TRUE(registry.save(folder / "TemporaryFileData.bin"));
 
-    const auto bytes = read_bytes(folder / "TemporaryFileData.bin");
+    const auto bytes = read_file(folder / "TemporaryFileData.bin");
     EXPECT_EQ(bytes.size(), 57u);
     EXPECT_EQ(bytes, registry_bytes(2, {{"C:\\in\\a.zreg", 100}, {"C:\\in\\b.zreg", -1}}));
 }
@@ -47,7 +47,7 @@ TEST(FilesDataStorage, SavesTwoEntriesAsThe57ByteFileInKeyOrder) {
 TEST(FilesDataStorage, EmptyRegistryIsThe23ByteHeader) {
     TempFolder folder;
     ASSERT_TRUE(FilesDataStorage().save(folder / "r.bin"));
-    EXPECT_EQ(read_bytes(folder / "r.bin"), registry_bytes(0, {}));
+    EXPECT_EQ(read_file(folder / "r.bin"), registry_bytes(0, {}));
 }
 
 TEST(FilesDataStorage, OrdersKeysByUnsignedBytesAndCase) {
@@ -58,7 +58,7 @@ TEST(FilesDataStorage, OrdersKeysByUnsignedBytesAndCase) {
         registry.set(key, FileData{1});
     ASSERT_TRUE(registry.save(folder / "r.bin"));
     EXPECT_EQ(
-        read_bytes(folder / "r.bin"),
+        read_file(folder / "r.bin"),
         registry_bytes(4, {{"/in/B.zreg", 1}, {"/in/a.zreg", 1}, {"/in/b.zreg", 1}, {"/in/Ж.zreg", 1}}));
 }
 
@@ -106,7 +106,7 @@ TEST(FilesDataStorage, LoadKeepsWhatPrecedesDamageOrNothingOfAForeignFile) {
     };
     for (const auto& c : cases) {
         TempFolder folder;
-        write_bytes(folder / "r.bin", c.bytes);
+        write_file(folder / "r.bin", c.bytes);
         FilesDataStorage registry;
         registry.set("/stale.zreg", FileData{5});
         registry.load(folder / "r.bin");

@@ -7,7 +7,7 @@
 #include "library/encoding.h"
 #include "pipeline/extract_thread.h"
 #include "realtime/file_storage.h"
-#include "tests/pipeline/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/drilling_samples.h"
 #include "tests/support/rzip_writer.h"
 

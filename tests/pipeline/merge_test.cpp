@@ -106,7 +106,7 @@ TEST(MergeIntoWell, AppendsOnlyRecordsNewerThanTheWellHoldsAndReportsAsTheFileKi
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         JobSandbox sandbox;
-        write_bytes(sandbox.data("A/W/" + c.name), c.well_file);
+        write_file(sandbox.data("A/W/" + c.name), c.well_file);
         sandbox.write_package("p.zreg", {well_description("A", "W"), {c.name, c.unpacked}});
         sandbox.run_job();
 
@@ -114,7 +114,7 @@ TEST(MergeIntoWell, AppendsOnlyRecordsNewerThanTheWellHoldsAndReportsAsTheFileKi
         if (c.expected_times)
             EXPECT_EQ(record_times(destination), *c.expected_times);
         else
-            EXPECT_EQ(read_bytes(destination), c.well_file);
+            EXPECT_EQ(read_file(destination), c.well_file);
         auto expected_report = c.expected_report;
         for (auto& line : expected_report)
             if (line == failure)
@@ -129,7 +129,7 @@ TEST(MergeIntoWell, AppendsOnlyRecordsNewerThanTheWellHoldsAndReportsAsTheFileKi
 TEST(MergeIntoWell, MergedFileKeepsTheWellsRecordsFirstWithTheirValues) {
     JobSandbox sandbox;
     const auto held = records_at(time_span(10, 20));
-    write_bytes(sandbox.data("A/W/x.realtim"), test_support::drilling_sector_file(held));
+    write_file(sandbox.data("A/W/x.realtim"), test_support::drilling_sector_file(held));
     sandbox.write_package("p.zreg",
                           {well_description("A", "W"), realtime_entry("x.realtim", time_span(15, 30))});
     sandbox.run_job();
@@ -137,7 +137,7 @@ TEST(MergeIntoWell, MergedFileKeepsTheWellsRecordsFirstWithTheirValues) {
     auto expected = held;
     const auto arrived = records_at(time_span(15, 30));
     expected.insert(expected.end(), arrived.begin() + 7, arrived.end()); // times 22 to 30
-    EXPECT_EQ(read_bytes(sandbox.data("A/W/x.realtim")), test_support::drilling_sector_file(expected));
+    EXPECT_EQ(read_file(sandbox.data("A/W/x.realtim")), test_support::drilling_sector_file(expected));
 }
 
 TEST(MergeIntoWell, HiddenUnpackedFilesAreNotMerged) {

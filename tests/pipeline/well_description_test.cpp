@@ -1,7 +1,7 @@
 #include "pipeline/well_description.h"
 
 #include "library/encoding.h"
-#include "tests/pipeline/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ TEST(WellDescription, ReadsWindows1251IniWithFallbacksTrimmingAndSafeNames) {
     };
     for (const auto& c : cases) {
         TempFolder folder;
-        write_bytes(folder / "inpgti.ini", lib::utf8_to_cp1251(c.ini));
+        write_file(folder / "inpgti.ini", lib::utf8_to_cp1251(c.ini));
         const auto description = read_well_description(folder / "inpgti.ini");
         EXPECT_EQ(description.area, c.area) << c.what;
         EXPECT_EQ(description.well, c.well) << c.what;
@@ -47,14 +47,14 @@ TEST(WellDescription, MissingFileGivesUndefined) {
 // shortened.
 TEST(WellDescription, LongLinesNeverGiveShortenedOrInventedNames) {
     TempFolder folder;
-    write_bytes(folder / "inpgti.ini", lib::utf8_to_cp1251("[скважина]\nописание=" + std::string(191, 'x') +
+    write_file(folder / "inpgti.ini", lib::utf8_to_cp1251("[скважина]\nописание=" + std::string(191, 'x') +
                                                            "номер=подложный\n"
                                                            "площадь=Ванкорская\nномер=12Р\n"));
     const auto description = read_well_description(folder / "inpgti.ini");
     EXPECT_EQ(description.area, "Ванкорская");
     EXPECT_EQ(description.well, "12Р");
 
-    write_bytes(folder / "inpgti.ini",
+    write_file(folder / "inpgti.ini",
                 lib::utf8_to_cp1251("[скважина]\nномер=" + std::string(300, '7') + "\n"));
     try {
         read_well_description(folder / "inpgti.ini");

@@ -1,7 +1,7 @@
 #include "codecs/dll/exception.h"
 #include "codecs/dll/function.h"
 #include "codecs/dll/zlib.h"
-#include "tests/library/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

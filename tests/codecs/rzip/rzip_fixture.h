@@ -4,7 +4,7 @@
 
 #include "codecs/rzip/decompression.h"
 #include "codecs/rzip/exception.h"
-#include "tests/library/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/rzip_writer.h"
 
 #include <gtest/gtest.h>

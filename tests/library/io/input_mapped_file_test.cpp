@@ -1,5 +1,5 @@
 #include "library/io/input_mapped_file.h"
-#include "tests/library/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

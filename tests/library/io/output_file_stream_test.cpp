@@ -1,6 +1,6 @@
 #include "library/io/os_file.h"
 #include "library/io/output_file_stream.h"
-#include "tests/library/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
