@@ -8,19 +8,17 @@
 // megabytes per package, default 2.5: 500 MB in all) scale it. Target: the job within 1.5 times
 // the sum of its unavoidable parts.
 
+#include "bench/zlib_baseline.h"
 #include "pipeline/extract_thread.h"
-#include "tests/pipeline/temp_folder.h"
 #include "tests/support/drilling_samples.h"
 #include "tests/support/rzip_writer.h"
+#include "tests/support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
-#include <zlib.h>
 
 namespace {
 
@@ -33,16 +31,6 @@ constexpr std::uint32_t k_overlap_records = 60; // ten minutes
 double environment_number(const char* name, double fallback) {
     const char* text = std::getenv(name);
     return text ? std::atof(text) : fallback;
-}
-
-std::string packed(const std::string& content) {
-    std::string bytes(compressBound(content.size()), '\0');
-    uLongf length = bytes.size();
-    if (compress(reinterpret_cast<Bytef*>(bytes.data()), &length,
-                 reinterpret_cast<const Bytef*>(content.data()), content.size()) != Z_OK)
-        std::abort();
-    bytes.resize(length);
-    return bytes;
 }
 
 class NullObserver : public ExtractionObserver {
@@ -78,15 +66,15 @@ struct Input {
         merged.insert(merged.end(), second.begin() + k_overlap_records + 1, second.end());
         const Entry first_file{test_support::drilling_sector_file(first), {}};
         const Entry second_file{test_support::drilling_sector_file(second), {}};
-        shifts = {Entry{first_file.content, packed(first_file.content)},
-                  Entry{second_file.content, packed(second_file.content)}};
+        shifts = {Entry{first_file.content, deflated(first_file.content)},
+                  Entry{second_file.content, deflated(second_file.content)}};
         merged_file = test_support::drilling_sector_file(merged);
 
         for (int p = 0; p < packages; ++p) {
             const int well = p / 2;
             const auto& shift = shifts[p % 2];
             const std::string ini = "[pore]\r\nfield=bench\r\nhole=" + std::to_string(well) + "\r\n";
-            wells.push_back(Entry{ini, packed(ini)});
+            wells.push_back(Entry{ini, deflated(ini)});
             char name[32];
             std::snprintf(name, sizeof name, "w%04d_%d.zreg", well, p % 2);
             test_support::write_rzip_package(
@@ -103,26 +91,13 @@ struct Input {
         const auto start = Clock::now();
         std::string buffer(shifts[0].content.size() + shifts[1].content.size(), '\0');
         for (std::size_t p = 0; p < wells.size(); ++p) {
-            for (const Entry* entry : {&wells[p], &shifts[p % 2]}) {
-                uLongf length = buffer.size();
-                if (uncompress(reinterpret_cast<Bytef*>(buffer.data()), &length,
-                               reinterpret_cast<const Bytef*>(entry->packed.data()),
-                               entry->packed.size()) != Z_OK)
-                    std::abort();
-            }
-            write_flushed(scratch + std::to_string(p) + ".realtim",
-                          p % 2 == 0 ? shifts[0].content : merged_file);
-            write_flushed(scratch + std::to_string(p) + ".ini", wells[p].content);
+            for (const Entry* entry : {&wells[p], &shifts[p % 2]})
+                inflate_into(buffer, entry->packed);
+            write_whole(scratch + std::to_string(p) + ".realtim",
+                        p % 2 == 0 ? shifts[0].content : merged_file, true);
+            write_whole(scratch + std::to_string(p) + ".ini", wells[p].content, true);
         }
         return std::chrono::duration<double>(Clock::now() - start).count();
-    }
-
-    static void write_flushed(const std::string& path, const std::string& bytes) {
-        const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (file < 0 || ::write(file, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
-            fsync(file) != 0)
-            std::abort();
-        ::close(file);
     }
 
     TempFolder input;

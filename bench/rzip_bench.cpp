@@ -2,22 +2,21 @@
 // from memory and one write of the result, on the same entries in the same run. Prints the ratio
 // of the two times; the reader should stay within 1.2 of the baseline.
 
+#include "bench/zlib_baseline.h"
 #include "codecs/rzip/decompression.h"
 #include "tests/support/rzip_writer.h"
+#include "tests/support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <random>
 #include <string>
-#include <unistd.h>
+#include <string_view>
 #include <utility>
 #include <vector>
-#include <zlib.h>
 
 namespace {
 
@@ -37,28 +36,19 @@ std::string entry_content(std::mt19937& random) {
 
 struct Package {
     Package() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talvex-rzip-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        folder = pattern + "/";
         std::mt19937 random(2024);
         std::vector<test_support::RzipEntry> entries;
         for (int i = 0; i < k_entries; ++i)
             entries.push_back({"file" + std::to_string(i) + ".bin", entry_content(random)});
-        test_support::write_rzip_package(folder + "package.zreg", entries);
-        for (const auto& entry : entries) {
-            std::string packed(compressBound(entry.content.size()), '\0');
-            uLongf length = packed.size();
-            compress(reinterpret_cast<Bytef*>(packed.data()), &length,
-                     reinterpret_cast<const Bytef*>(entry.content.data()), entry.content.size());
-            packed.resize(length);
-            packed_entries.push_back({entry.name, packed});
-        }
-        package_size = std::filesystem::file_size(folder + "package.zreg");
+        test_support::write_rzip_package(path(), entries);
+        for (const auto& entry : entries)
+            packed_entries.push_back({entry.name, deflated(entry.content)});
+        package_size = std::filesystem::file_size(path());
     }
-    ~Package() { std::filesystem::remove_all(folder); }
 
-    std::string folder;
+    std::string path() const { return folder / "package.zreg"; }
+
+    TempFolder folder;
     std::vector<std::pair<std::string, std::string>> packed_entries;
     std::size_t package_size = 0;
 };
@@ -71,8 +61,8 @@ Package& package() {
 void BM_ExtractAllFiles(benchmark::State& state) {
     Package& p = package();
     for (auto _ : state) {
-        rzip::Decompression reader(p.folder + "package.zreg");
-        reader.extract_all_files(p.folder + "out/");
+        rzip::Decompression reader(p.path());
+        reader.extract_all_files(p.folder / "out/");
     }
     state.SetBytesProcessed(state.iterations() * k_entries * k_entry_size);
     state.counters["package_MB"] = static_cast<double>(p.package_size) / 1e6;
@@ -80,18 +70,12 @@ void BM_ExtractAllFiles(benchmark::State& state) {
 
 void BM_UncompressAndWrite(benchmark::State& state) {
     Package& p = package();
-    std::filesystem::create_directories(p.folder + "plain/");
-    std::vector<char> buffer(k_entry_size);
+    std::filesystem::create_directories(p.folder / "plain/");
+    std::string buffer(k_entry_size, '\0');
     for (auto _ : state) {
         for (const auto& [name, packed] : p.packed_entries) {
-            uLongf length = buffer.size();
-            if (uncompress(reinterpret_cast<Bytef*>(buffer.data()), &length,
-                           reinterpret_cast<const Bytef*>(packed.data()), packed.size()) != Z_OK)
-                std::abort();
-            const int fd = ::open((p.folder + "plain/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-            if (fd < 0 || ::write(fd, buffer.data(), length) != static_cast<ssize_t>(length))
-                std::abort();
-            ::close(fd);
+            const std::size_t length = inflate_into(buffer, packed);
+            write_whole(p.folder / ("plain/" + name), std::string_view(buffer).substr(0, length), false);
         }
     }
     state.SetBytesProcessed(state.iterations() * k_entries * k_entry_size);
