@@ -13,10 +13,6 @@ namespace {
 // Plane bytes of wider elements pass through a buffer of this size.
 constexpr std::size_t k_chunk = 64 * 1024;
 
-std::string count_text(std::size_t count) {
-    return std::to_string(count);
-}
-
 } // namespace
 
 ColumnDecoder::ColumnDecoder(lib::io::BinaryInputStream& in, std::string source)
@@ -61,8 +57,8 @@ void ColumnDecoder::read_plane(std::uint8_t* elements, std::size_t count, std::s
 
 void ColumnDecoder::expect_count(std::size_t count, std::size_t expected) const {
     if (count != expected) {
-        fail("read_plane_column: column of " + count_text(count) + " elements where " + count_text(expected) +
-             " records are expected");
+        fail("read_plane_column: column of " + std::to_string(count) + " elements where " +
+             std::to_string(expected) + " records are expected");
     }
 }
 
@@ -174,8 +170,8 @@ void ColumnDecoder::decode_quantized(std::span<float> buffer) {
     }
     const std::size_t values = static_cast<std::size_t>(std::max(count, 0));
     if (values != buffer.size()) {
-        fail("decode_values: quantized column of " + count_text(values) + " values where " +
-             count_text(buffer.size()) + " records are expected");
+        fail("decode_values: quantized column of " + std::to_string(values) + " values where " +
+             std::to_string(buffer.size()) + " records are expected");
     }
     switch (width) {
     case 1:
@@ -203,7 +199,7 @@ void ColumnDecoder::decode_codes(std::vector<Code>& codes, float top, float bott
         const std::int32_t index = exception_indices[e];
         if (index < 0 || static_cast<std::size_t>(index) >= buffer.size()) {
             fail("decode_values: exception index " + std::to_string(index) + " outside a column of " +
-                 count_text(buffer.size()) + " values");
+                 std::to_string(buffer.size()) + " values");
         }
         if (e > 0 && index < exception_indices[e - 1]) {
             fail("decode_values: exception indices are not ascending");
@@ -211,12 +207,12 @@ void ColumnDecoder::decode_codes(std::vector<Code>& codes, float top, float bott
         distinct += e == 0 || index != exception_indices[e - 1];
     }
     if (exception_values.size() < distinct) {
-        fail("decode_values: " + count_text(exception_values.size()) + " exception values for " +
-             count_text(distinct) + " exception indices");
+        fail("decode_values: " + std::to_string(exception_values.size()) + " exception values for " +
+             std::to_string(distinct) + " exception indices");
     }
     if (codes.size() < buffer.size() - distinct) {
-        fail("decode_values: code column of " + count_text(codes.size()) + " codes where " +
-             count_text(buffer.size() - distinct) + " are needed");
+        fail("decode_values: code column of " + std::to_string(codes.size()) + " codes where " +
+             std::to_string(buffer.size() - distinct) + " are needed");
     }
 
     const double low = bottom;
@@ -254,12 +250,12 @@ void ColumnDecoder::decode_wavelet(std::span<float> buffer) {
     }
     if (count < buffer.size()) {
         fail("decode_values: " + std::to_string(count) + " wavelet coefficients give fewer samples than " +
-             count_text(buffer.size()) + " records");
+             std::to_string(buffer.size()) + " records");
     }
     // The station pads a column to the next level size; anything far beyond is damage.
     if (count > std::max<std::size_t>(wave::wavelet::k_coarsest_level, 4 * buffer.size())) {
         fail("decode_values: " + std::to_string(count) + " wavelet coefficients for " +
-             count_text(buffer.size()) + " records");
+             std::to_string(buffer.size()) + " records");
     }
     coefficients.assign(count, 0.0);
     std::size_t next = 0;

@@ -58,9 +58,6 @@ public:
     // column must reconstruct at least that many samples.
     void decode_values(std::int32_t kind, std::span<float> buffer);
 
-    // The name given at construction.
-    const std::string& source_name() const { return source; }
-
 private:
     std::size_t read_count();
     void expect_count(std::size_t count, std::size_t expected) const;
