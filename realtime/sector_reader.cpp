@@ -16,6 +16,8 @@ constexpr char k_damage_warning[] = "Файл был повреждён. Про�
                                     "методом последовательного перебора";
 // After damage, reading resumes where this many well-formed sector headers follow each other.
 constexpr std::int32_t k_headers_to_resume = 5;
+// How much of a file read so far stays resident before its pages are let go.
+constexpr std::int64_t k_resident_window = 32 << 20;
 
 // A value beyond this in magnitude, or not a number, makes its whole record's values 0.0.
 bool plausible(float value) {
@@ -39,12 +41,18 @@ void FileStorage::read_sectors(const std::string& path) {
     in.seek(0, 0);
     bool gap = false;
     bool damaged = false;
+    std::int64_t start_of_resident = 0;
     while (!in.eof()) {
         const std::int32_t start = in.tell();
         std::int8_t kind;
         std::int16_t length;
         in >> kind >> length;
         if (read_sector(in, kind, length, gap)) {
+            // A well file of hundreds of megabytes would otherwise stay resident beside its records.
+            if (in.tell() - start_of_resident >= k_resident_window) {
+                in.release_read_pages();
+                start_of_resident = in.tell();
+            }
             if (kind == sector::k_params) {
                 // A file holds little but records: reserving for all of them spares moving the table.
                 const auto record_size =

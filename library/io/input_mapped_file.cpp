@@ -1,8 +1,10 @@
 #include "library/io/input_mapped_file.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace lib::io {
 
@@ -23,6 +25,7 @@ void InputMappedFile::open(const std::string& path, bool lock) {
     pointer = static_cast<const char*>(view);
     offset = 0;
     size = status.st_size;
+    released = 0;
 }
 
 void InputMappedFile::close() {
@@ -49,6 +52,16 @@ void InputMappedFile::seek(std::int32_t distance, std::int32_t origin) {
     default:
         break;
     }
+}
+
+void InputMappedFile::release_read_pages() {
+    static const std::int64_t page = sysconf(_SC_PAGESIZE);
+    const std::int64_t end = std::clamp<std::int64_t>(offset, 0, size) / page * page;
+    if (pointer == nullptr || end <= released) {
+        return;
+    }
+    madvise(const_cast<char*>(pointer) + released, static_cast<std::size_t>(end - released), MADV_DONTNEED);
+    released = end;
 }
 
 void InputMappedFile::fail_read() {

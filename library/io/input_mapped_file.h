@@ -49,6 +49,10 @@ public:
     void seek(std::int32_t distance, std::int32_t origin);
     std::int32_t tell() const { return static_cast<std::int32_t>(offset); }
 
+    // Lets go of the memory of the pages before the position: a long sequential read then holds only
+    // what it has not read yet. The bytes stay readable (they are read from the file again).
+    void release_read_pages();
+
 private:
     [[noreturn]] static void fail_read();
 
@@ -56,6 +60,7 @@ private:
     const char* pointer = nullptr; // the mapped view; null when none
     std::int64_t offset = 0;       // of the next byte to read; may lie outside the view
     std::int64_t size = 0;         // the file size when it was opened
+    std::int64_t released = 0;     // the pages before this offset have been let go
 };
 
 } // namespace lib::io

@@ -99,4 +99,25 @@ TEST(InputMappedFile, ReopenAndCloseReleaseTheFile) {
     EXPECT_TRUE(writer.locked());
 }
 
+// Letting go of the pages already read must not change what a later read of them gives.
+TEST(InputMappedFile, ReleasedPagesReadTheSameAgain) {
+    TempFolder folder;
+    std::string bytes(5 * 4096 + 123, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * 7 + i / 4096);
+    }
+    InputMappedFile in;
+    in.open(folder.write("well.realtim", bytes), true);
+    std::string first(bytes.size(), '\0');
+    in.read(first.data(), 3 * 4096 + 5);
+    in.release_read_pages();
+    in.read(first.data() + 3 * 4096 + 5, static_cast<std::uint32_t>(bytes.size() - (3 * 4096 + 5)));
+    in.release_read_pages();
+    EXPECT_EQ(first, bytes);
+    in.seek(0, 0);
+    std::string again(bytes.size(), '\0');
+    in.read(again.data(), static_cast<std::uint32_t>(again.size()));
+    EXPECT_EQ(again, bytes);
+}
+
 } // namespace
