@@ -46,9 +46,10 @@ int main(int argc, char** argv) {
     }
 
     const auto state = state_folder();
+    const auto settings_file = state + "talvex2.ini";
     CONFIGURATION configuration = default_configuration();
     try {
-        load_settings(state + "talvex2.ini", configuration);
+        load_settings(settings_file, configuration);
     } catch (const std::runtime_error& error) {
         std::fprintf(stderr, "talvex2-unpack: %s\n", error.what());
         return k_bad_usage;
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
     if (configuration.from_path.empty() && options.package.empty()) {
         std::fprintf(stderr,
                      "talvex2-unpack: папка с пакетами не задана: укажите --from или from_path в %s\n",
-                     (state + "talvex2.ini").c_str());
+                     settings_file.c_str());
         return k_bad_usage;
     }
     const auto registry_file =
