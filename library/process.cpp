@@ -75,9 +75,8 @@ bool copy_contents(int from, int to) {
     }
 }
 
-// Copies a regular file (a symbolic link is not followed) with its permissions and last-write
-// time, replacing the target. The data goes to a temporary file in the target's folder that is
-// renamed over the target only when complete, so a failure leaves the old target as it was.
+} // namespace
+
 bool copy_file(const std::string& source, const std::string& target) {
     // Not blocking, so that opening a named pipe does not wait for a writer before it is refused.
     const int from = open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -99,8 +98,6 @@ bool copy_file(const std::string& source, const std::string& target) {
     close(from);
     return done;
 }
-
-} // namespace
 
 bool run_program(const std::string& program, const std::vector<std::string>& arguments,
                  const std::string& current_folder, bool /*with_console*/) {

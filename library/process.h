@@ -28,6 +28,12 @@ bool run_program(const std::string& program, std::string_view arguments, const s
 void list_file_names(std::string_view mask, std::vector<std::string>& names, std::int32_t attribute_mask,
                      std::uint32_t* total = nullptr);
 
+// Copies a regular file (a symbolic link is not followed) with its permissions and last-write
+// time, replacing the target. The data goes to a hidden temporary file in the target's folder that
+// reaches the disk and is renamed over the target only when complete, so neither a failure nor a
+// crash leaves a half-written file under the target name. False when nothing was copied.
+bool copy_file(const std::string& source, const std::string& target);
+
 // Copies every file of source_folder matching the mask into target_folder (both ending with '/'),
 // replacing files of the same name. A file that cannot be copied is passed over; a copy never
 // leaves a half-written file under the target name.

@@ -7,11 +7,9 @@
 #include "library/process.h"
 #include "realtime/file_storage.h"
 
-#include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <system_error>
-#include <unistd.h>
 
 namespace {
 
@@ -27,27 +25,6 @@ bool is_time_indexed(const std::string& name) {
         return false;
     const auto extension = lib::utf8_lower(std::string_view(name).substr(dot));
     return extension == ".tim" || extension == ".realtim";
-}
-
-bool flushed(const std::string& path) {
-    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    const bool done = file >= 0 && fsync(file) == 0;
-    if (file >= 0)
-        close(file);
-    return done;
-}
-
-// Copies through a hidden file beside the target that reaches the disk before it takes the well's
-// file name, so that a crash never leaves half a file under that name. A failed copy is passed
-// over, as a failed merge of that file is.
-void copy_whole_file(const std::string& source, const std::string& destination) {
-    const auto name_start = destination.find_last_of('/') + 1;
-    const auto part = destination.substr(0, name_start) + "." + destination.substr(name_start) + ".part";
-    std::error_code error;
-    if (std::filesystem::copy_file(source, part, std::filesystem::copy_options::overwrite_existing, error) &&
-        flushed(part))
-        std::filesystem::rename(part, destination, error);
-    std::filesystem::remove(part, error);
 }
 
 } // namespace
@@ -72,7 +49,7 @@ void TExtractThread::merge_file(const std::string& source) {
     const auto failure_line = "В процессе распаковки файла '" + destination + "' произошла ошибка";
     std::error_code ignored;
     if (!std::filesystem::exists(destination, ignored)) {
-        copy_whole_file(source, destination);
+        lib::copy_file(source, destination); // a failed copy is passed over, as a failed merge is
     } else {
         FileStorage storage;
         try {
