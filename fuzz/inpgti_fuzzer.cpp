@@ -3,14 +3,12 @@
 // empty, not "." or "..", without '/', '\' or NUL. Inputs are capped at 64 KiB.
 
 #include "pipeline/well_description.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -21,23 +19,14 @@ bool safe(const std::string& name) {
            name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
 
-// A file of its own for the run, removed at exit.
-struct ScratchFile {
-    std::string path =
-        (std::filesystem::temp_directory_path() / ("talvex-inpgti-fuzz-" + std::to_string(getpid()) + ".ini"))
-            .string();
-    ~ScratchFile() { std::filesystem::remove(path); }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > k_max_input)
         return -1;
-    static const ScratchFile scratch;
-    const std::string& path = scratch.path;
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    static const TempFolder folder;
+    const std::string path = folder / "inpgti.ini";
+    write_file(path, std::string(reinterpret_cast<const char*>(data), size));
     const auto description = read_well_description(path);
     if (!safe(description.area) || !safe(description.well))
         std::abort();

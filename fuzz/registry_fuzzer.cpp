@@ -3,14 +3,12 @@
 // something else than it holds. Inputs are capped at 1 MiB.
 
 #include "pipeline/files_data_storage.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -25,35 +23,20 @@ bool same_entries(const FilesDataStorage& a, const FilesDataStorage& b) {
     return true;
 }
 
-// A folder of its own for the run, removed at exit.
-struct ScratchFolder {
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "talvex-registry-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        path = pattern + "/";
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
-    std::string path;
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > k_max_input)
         return -1;
-    static const ScratchFolder scratch;
-    const std::string& folder = scratch.path;
-    std::ofstream(folder + "in.bin", std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    static const TempFolder folder;
+    write_file(folder / "in.bin", std::string(reinterpret_cast<const char*>(data), size));
 
     FilesDataStorage loaded;
-    loaded.load(folder + "in.bin");
-    if (!loaded.save(folder + "out.bin"))
+    loaded.load(folder / "in.bin");
+    if (!loaded.save(folder / "out.bin"))
         std::abort();
     FilesDataStorage reloaded;
-    reloaded.load(folder + "out.bin");
+    reloaded.load(folder / "out.bin");
     if (!same_entries(loaded, reloaded))
         std::abort();
     return 0;
