@@ -1,6 +1,7 @@
 #include "library/fileworks.h"
 
 #include "library/directory_search.h"
+#include "library/encoding.h"
 #include "library/strworks.h"
 
 #include <algorithm>
@@ -68,6 +69,14 @@ void FileFinder::sort(std::int32_t kind) {
 
 std::string name_without_extension(const FindedFile& file) {
     return file.name.substr(0, file.name.rfind('.'));
+}
+
+std::string lower_extension(std::string_view path) {
+    const auto name_start = path.find_last_of('/') + 1;
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string_view::npos || dot < name_start)
+        return "";
+    return utf8_lower(path.substr(dot));
 }
 
 std::string exclude_trailing_backslash(std::string_view text) {

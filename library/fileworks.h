@@ -60,6 +60,10 @@ private:
 // The name up to, not including, its last dot; the whole name when it has none.
 std::string name_without_extension(const FindedFile& file);
 
+// The lower-cased text from the last dot of the file name on (".zreg" for "a/B.ZREG"); empty when
+// the name, not counting its folder, has no dot.
+std::string lower_extension(std::string_view path);
+
 // The text without its trailing '/' when it has 3 or more characters; otherwise unchanged.
 std::string exclude_trailing_backslash(std::string_view text);
 

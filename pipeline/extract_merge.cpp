@@ -3,7 +3,6 @@
 
 #include "pipeline/extract_thread.h"
 
-#include "library/encoding.h"
 #include "library/process.h"
 #include "realtime/file_storage.h"
 
@@ -20,10 +19,7 @@ std::string file_name_of(const std::string& path) {
 }
 
 bool is_time_indexed(const std::string& name) {
-    const auto dot = name.find_last_of('.');
-    if (dot == std::string::npos)
-        return false;
-    const auto extension = lib::utf8_lower(std::string_view(name).substr(dot));
+    const auto extension = lib::lower_extension(name);
     return extension == ".tim" || extension == ".realtim";
 }
 

@@ -1,7 +1,6 @@
 #include "pipeline/extract_thread.h"
 
 #include "codecs/rzip/decompression.h"
-#include "library/encoding.h"
 #include "library/process.h"
 #include "pipeline/external_archivers.h"
 #include "pipeline/well_description.h"
@@ -17,15 +16,6 @@ constexpr const char* k_scan_masks[] = {"*.zreg", "*.rar", "*.7z_reg", "*.compr_
 constexpr const char* k_merge_masks[] = {"*.tim", "*.dep", "*.ldp", "*.realtim", "*.realdep", "*.reallag"};
 constexpr const char* k_copy_masks[] = {"*.rac", "*.rem", "*.ini", "*.nbl", "*.las", "*.bin"};
 constexpr std::int32_t k_read_only_and_archive = lib::fa_read_only | lib::fa_archive;
-
-// The lower-cased text from the last dot of the file name on; empty when the name has no dot.
-std::string lower_extension(const std::string& path) {
-    const auto name_start = path.find_last_of('/') + 1;
-    const auto dot = path.find_last_of('.');
-    if (dot == std::string::npos || dot < name_start)
-        return "";
-    return lib::utf8_lower(std::string_view(path).substr(dot));
-}
 
 bool is_folder(const std::string& path) {
     std::error_code ignored;
@@ -152,7 +142,7 @@ void TExtractThread::process_package(const std::string& package) {
 }
 
 void TExtractThread::unpack(const std::string& package) {
-    const auto extension = lower_extension(package);
+    const auto extension = lib::lower_extension(package);
     if (extension == ".rar") {
         RegRARDecompr(package).extract(work_folder_slash);
     } else if (extension == ".7z_reg") {

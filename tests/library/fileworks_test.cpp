@@ -216,6 +216,17 @@ TEST(FileNames, NameWithoutExtensionAndTrailingSlash) {
         EXPECT_EQ(lib::exclude_trailing_backslash(c.text), c.result) << c.text;
 }
 
+TEST(FileNames, LowerExtensionComesFromTheNameNotItsFolder) {
+    const struct {
+        const char* path;
+        const char* extension;
+    } cases[] = {
+        {"in/P1.ZREG", ".zreg"}, {"a.b/c", ""},          {"a.b/c.Tim", ".tim"}, {"x.tar.GZ", ".gz"},
+        {"noext", ""},           {".hidden", ".hidden"}, {"dir/", ""},          {"in/1.realtim", ".realtim"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(lib::lower_extension(c.path), c.extension) << c.path;
+}
+
 TEST(FileNames, FileSizeOfPlainFilesOnly) {
     TempFolder root;
     root.write("five.bin", "12345");
