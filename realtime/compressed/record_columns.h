@@ -4,11 +4,11 @@
 // store them, and moving decoded columns into the records of a storage.
 
 #include "library/io/binary_stream.h"
+#include "realtime/compressed/column_decoder.h"
 #include "realtime/file_storage.h"
 
 #include <cstdint>
 #include <span>
-#include <type_traits>
 #include <vector>
 
 // Three free texts, key, float32 low, float32 high.
@@ -17,12 +17,14 @@ FileStorageParam read_compressed_param(lib::io::BinaryInputStream& in);
 // Replaces the storage's records by one new record per time, each with param_count values of 0.0.
 void make_records(FileStorage& storage, std::span<const std::uint32_t> times);
 
-// Gives record k element k of the column as the field; the column holds one element per record.
-template <class T>
-void set_record_field(FileStorage& storage, T FileStorageItem::*field,
-                      std::type_identity_t<std::span<const T>> column) {
-    for (std::size_t k = 0; k < column.size(); ++k) {
-        storage.record(static_cast<std::int32_t>(k))->*field = column[k];
+// Reads a plane column of one element per record into buffer (which holds one element per record)
+// and gives record k element k as the field.
+template <PlaneElement T>
+void read_record_field(ColumnDecoder& columns, FileStorage& storage, T FileStorageItem::*field,
+                       std::vector<T>& buffer) {
+    columns.read_plane_column(std::span<T>(buffer));
+    for (std::size_t k = 0; k < buffer.size(); ++k) {
+        storage.record(static_cast<std::int32_t>(k))->*field = buffer[k];
     }
 }
 

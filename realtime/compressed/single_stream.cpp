@@ -39,16 +39,12 @@ void load_single_stream(FileStorage& storage, lib::io::BinaryInputStream& in, co
     columns.read_plane_column(times, records);
     make_records(storage, times);
 
-    std::vector<float> buffer(records);
-    columns.read_plane_column(std::span<float>(buffer));
-    set_record_field(storage, &FileStorageItem::depth_z, buffer);
-    columns.read_plane_column(std::span<float>(buffer));
-    set_record_field(storage, &FileStorageItem::depth_cur, buffer);
-    columns.read_plane_column(std::span<float>(buffer));
-    set_record_field(storage, &FileStorageItem::lag_depth, buffer);
+    std::vector<float> depths(records);
+    read_record_field(columns, storage, &FileStorageItem::depth_z, depths);
+    read_record_field(columns, storage, &FileStorageItem::depth_cur, depths);
+    read_record_field(columns, storage, &FileStorageItem::lag_depth, depths);
     std::vector<std::uint8_t> operations(records);
-    columns.read_plane_column(std::span<std::uint8_t>(operations));
-    set_record_field(storage, &FileStorageItem::operation, operations);
+    read_record_field(columns, storage, &FileStorageItem::operation, operations);
 
     ValueColumns values(storage, records);
     for (std::int32_t j = 0; j < storage.param_count(); ++j) {

@@ -40,13 +40,13 @@ private:
     lib::io::InputMappedFile file;
 };
 
-// Gives every record element k of the piece's column as the field.
-template <class T>
+// Gives record k element k of the piece's column as the field.
+template <PlaneElement T>
 void load_field_piece(FileStorage& storage, const std::string& path, T FileStorageItem::*field,
                       std::vector<T>& buffer) {
     Piece piece(path);
-    piece.columns().read_plane_column(std::span<T>(buffer));
-    set_record_field(storage, field, buffer);
+    ColumnDecoder columns = piece.columns();
+    read_record_field(columns, storage, field, buffer);
 }
 
 } // namespace
