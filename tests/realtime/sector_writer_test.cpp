@@ -1,7 +1,7 @@
 #include "library/encoding.h"
 #include "library/io/memory_streams.h"
 #include "realtime/file_storage.h"
-#include "tests/library/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tests/realtime/sector_bytes.h"
 
 #include <gmock/gmock.h>

@@ -1,7 +1,7 @@
 #include "library/io/input_mapped_file.h"
 #include "library/io/os_file.h"
 #include "realtime/file_storage.h"
-#include "tests/library/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
