@@ -100,7 +100,7 @@ bool copy_file(const std::string& source, const std::string& target) {
 }
 
 bool run_program(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::string& current_folder, bool /*with_console*/) {
+                 const std::string& current_folder, bool /*with_console*/, int* exit_code) {
     struct stat info {};
     if (stat(program.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
@@ -124,8 +124,11 @@ bool run_program(const std::string& program, const std::vector<std::string>& arg
     pid_t child = 0;
     if (posix_spawn(&child, path.c_str(), actions.get(), nullptr, argv.data(), environ) != 0)
         return false;
-    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    if (exit_code != nullptr)
+        *exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return true;
 }
 

@@ -12,11 +12,12 @@
 
 namespace lib {
 
-// Runs the program and waits for it to end; true when it could be started (its exit code is not
-// looked at). An empty current folder means the program's own folder. The program's output goes
-// to /dev/null; with_console has no meaning here and is accepted for the callers' sake.
+// Runs the program and waits for it to end; true when it could be started. When exit_code is
+// given it receives the program's exit code (128 + the signal number when a signal ended it). An
+// empty current folder means the program's own folder. The program's output goes to /dev/null;
+// with_console has no meaning here and is accepted for the callers' sake.
 bool run_program(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::string& current_folder, bool with_console);
+                 const std::string& current_folder, bool with_console, int* exit_code = nullptr);
 
 // The same with the arguments as one command-line text: split at blanks, a token that starts with
 // a double quote running to the next double quote ("e \"a b.7z\" -r").

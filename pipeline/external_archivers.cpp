@@ -20,14 +20,19 @@ constexpr std::int32_t k_plain_files = lib::fa_read_only | lib::fa_archive;
 
 // Runs `7za e "<package>" "-o<work folder>" -r` in the archiver's own folder and waits for it; false
 // when it cannot be started.
-bool run_archiver(const std::string& archiver, const std::string& package, const std::string& work_folder) {
-    return lib::run_program(
-        archiver, {"e", package, "-o" + lib::exclude_trailing_backslash(work_folder), "-r"}, "", false);
+bool run_archiver(const std::string& archiver, const std::string& package, const std::string& work_folder,
+                  int& exit_code) {
+    return lib::run_program(archiver,
+                            {"e", package, "-o" + lib::exclude_trailing_backslash(work_folder), "-r"}, "",
+                            false, &exit_code);
 }
 
-// The archiver's exit code is not known here; an archive that yielded nothing at all is damaged (every
-// package holds at least its well description).
-void check_something_extracted(const std::string& package, const std::string& work_folder) {
+// An archive the archiver could not extract whole, or that yielded nothing at all (every package holds
+// at least its well description), is damaged: its package fails and is tried again next run.
+void check_extracted(const std::string& package, const std::string& work_folder, int exit_code) {
+    if (exit_code != 0)
+        throw std::runtime_error("Архив \"" + package + "\" повреждён: 7za завершился с кодом " +
+                                 std::to_string(exit_code));
     std::error_code error;
     if (std::filesystem::is_empty(work_folder, error) || error)
         throw std::runtime_error("Архив \"" + package + "\" повреждён: из него ничего не извлечено");
@@ -35,9 +40,10 @@ void check_something_extracted(const std::string& package, const std::string& wo
 
 void extract_or_throw(const std::string& archiver, const std::string& package,
                       const std::string& work_folder) {
-    if (!run_archiver(archiver, package, work_folder))
+    int exit_code = 0;
+    if (!run_archiver(archiver, package, work_folder, exit_code))
         throw std::runtime_error(k_archiver_missing);
-    check_something_extracted(package, work_folder);
+    check_extracted(package, work_folder, exit_code);
 }
 
 } // namespace
@@ -80,9 +86,10 @@ RegRARDecompr::RegRARDecompr(const std::string& package, const std::string& arch
     : package(package), archiver(archiver) {}
 
 void RegRARDecompr::extract(const std::string& work_folder) {
-    if (!run_archiver(archiver, package, work_folder))
+    int exit_code = 0;
+    if (!run_archiver(archiver, package, work_folder, exit_code))
         return;
-    check_something_extracted(package, work_folder);
+    check_extracted(package, work_folder, exit_code);
     for (const char* mask : {"*.tim", "*.dep", "*.ldp"}) {
         std::vector<std::string> names;
         lib::list_file_names(work_folder + mask, names, 0);

@@ -5,11 +5,11 @@
 
 #include "realtime/file_storage.h"
 #include "tests/pipeline/job_fixture.h"
-#include "tests/pipeline/temp_folder.h"
 #include "tests/support/archive_writers.h"
 #include "tests/support/old_record_writer.h"
 #include "tests/support/single_stream_writer.h"
 #include "tests/support/split_writer.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -170,26 +170,26 @@ TEST_F(ExternalArchivers, RarOldFilesBecomePlainRecordsOrStayAsTheyAre) {
     test_support::write_rar_archive(package, old.members());
     RegRARDecompr(package).extract(work());
 
-    EXPECT_EQ(read_bytes(work() + "1.tim"), old.interleaved_records);
-    const auto unpacked = read_bytes(work() + "1.dep");
+    EXPECT_EQ(read_file(work() + "1.tim"), old.interleaved_records);
+    const auto unpacked = read_file(work() + "1.dep");
     ASSERT_EQ(unpacked.size(), 2u * 145u);
     for (std::size_t r = 0; r < 2; ++r) {
         EXPECT_EQ(float_at(unpacked, r * 145 + 13 + 4 * 5), 0.0f); // the column with divisor 0
         EXPECT_NE(float_at(unpacked, r * 145 + 13 + 4 * 4), 0.0f);
     }
-    EXPECT_EQ(read_bytes(work() + "1.ldp"), old.packed_count_disagreeing);
-    EXPECT_EQ(read_bytes(work() + "2.tim"), "");
-    EXPECT_EQ(read_bytes(work() + "3.tim").size(), 144u * 145u);
-    EXPECT_EQ(test_support::byte_planes(read_bytes(work() + "3.dep"), 145), old.both_sizes_interleaved);
-    EXPECT_EQ(read_bytes(work() + "1.rac"), old.packed_with_zero_divisor); // not an older data file
+    EXPECT_EQ(read_file(work() + "1.ldp"), old.packed_count_disagreeing);
+    EXPECT_EQ(read_file(work() + "2.tim"), "");
+    EXPECT_EQ(read_file(work() + "3.tim").size(), 144u * 145u);
+    EXPECT_EQ(test_support::byte_planes(read_file(work() + "3.dep"), 145), old.both_sizes_interleaved);
+    EXPECT_EQ(read_file(work() + "1.rac"), old.packed_with_zero_divisor); // not an older data file
 }
 
 TEST_F(ExternalArchivers, DamagedArchiveFailsItsPackageNamingIt) {
     const auto whole = temp / "whole.7z";
     test_support::write_7z_archive(whole, {{"inpgti.ini", k_well_description}, {"x.realtim.compr1", "x"}});
-    const auto bytes = read_bytes(whole);
+    const auto bytes = read_file(whole);
     const auto package = temp / "damaged.pkg";
-    write_bytes(package, bytes.substr(0, bytes.size() / 2));
+    write_file(package, bytes.substr(0, bytes.size() / 2));
 
     for (const auto& handler : {unpack_7z_reg, unpack_compr_rt}) {
         try {
@@ -200,6 +200,23 @@ TEST_F(ExternalArchivers, DamagedArchiveFailsItsPackageNamingIt) {
         }
     }
     EXPECT_THROW(RegRARDecompr(package).extract(work()), std::runtime_error);
+}
+
+// The archiver extracts the good members of a partly damaged archive and ends with an error: the
+// package must fail (and be tried again) rather than count as unpacked with a member missing.
+TEST_F(ExternalArchivers, PartlyDamagedArchiveFailsItsPackage) {
+    const auto package = temp / "partly.rar";
+    test_support::write_rar_archive(package,
+                                    {{"inpgti.ini", k_well_description},
+                                     {"1.rac", "trip"},
+                                     {"x.realtim", "records", test_support::MemberKind::file, false, true}});
+    try {
+        RegRARDecompr(package).extract(work());
+        FAIL() << "a damaged member went unnoticed";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find(package), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(read_file(work() + "1.rac"), "trip");
 }
 
 TEST(ExternalArchiversJob, UnpacksAllThreeKindsAndGoesOnPastADamagedOne) {
@@ -213,7 +230,7 @@ TEST(ExternalArchiversJob, UnpacksAllThreeKindsAndGoesOnPastADamagedOne) {
     auto pieces = split_members("y.realdep", depth, {});
     pieces.push_back(ini);
     test_support::write_7z_archive(sandbox.input("b.compr_rt"), pieces);
-    write_bytes(sandbox.input("c.7z_reg"), "damaged");
+    write_file(sandbox.input("c.7z_reg"), "damaged");
     const OldFiles old;
     auto old_members = old.members();
     old_members.front() = ini;
@@ -230,7 +247,7 @@ TEST(ExternalArchiversJob, UnpacksAllThreeKindsAndGoesOnPastADamagedOne) {
     const auto well = sandbox.data("Северная/12/");
     expect_realtime_file(well + "x.realtim", realtime);
     expect_realtime_file(well + "y.realdep", depth);
-    EXPECT_EQ(read_bytes(well + "1.tim"), old.interleaved_records);
+    EXPECT_EQ(read_file(well + "1.tim"), old.interleaved_records);
 }
 
 } // namespace
