@@ -37,6 +37,20 @@ TEST(RunProgram, WaitsForTheProgramToEnd) {
     EXPECT_TRUE(fs::exists(root.path() + "done"));
 }
 
+TEST(RunProgram, GivesTheExitCodeOrTheEndingSignal) {
+    TempFolder root;
+    const struct {
+        const char* body;
+        int code;
+    } cases[] = {{"exit 0", 0}, {"exit 2", 2}, {"kill -9 $$", 128 + 9}};
+    for (const auto& c : cases) {
+        const std::string script = write_script(root, "end.sh", c.body);
+        int code = -1;
+        ASSERT_TRUE(lib::run_program(script, std::vector<std::string>{}, "", false, &code)) << c.body;
+        EXPECT_EQ(code, c.code) << c.body;
+    }
+}
+
 TEST(RunProgram, EmptyCurrentFolderMeansTheProgramsOwn) {
     TempFolder root, elsewhere;
     const std::string script = write_script(root, "bin/where.sh", "pwd > here.txt");
