@@ -45,14 +45,18 @@ void TExtractThread::merge_file(const std::string& source) {
     const auto failure_line = "В процессе распаковки файла '" + destination + "' произошла ошибка";
     std::error_code ignored;
     if (!std::filesystem::exists(destination, ignored)) {
-        lib::copy_file(source, destination); // a failed copy is passed over, as a failed merge is
+        if (!lib::copy_file(source, destination)) {
+            report.push_back(failure_line);
+            merge_failed = unpack_again = true;
+            return;
+        }
     } else {
         FileStorage storage;
         try {
             storage.open(destination);
         } catch (const std::exception&) {
             report.push_back(failure_line);
-            merge_failed = well_file_unreadable = true;
+            merge_failed = unpack_again = true;
             return;
         }
         const auto before = storage.record_count();

@@ -129,7 +129,7 @@ void TExtractThread::process_package(const std::string& package) {
     create_folder(well_folder);
     well_folder_slash = well_folder + "/";
 
-    merge_failed = well_file_unreadable = false;
+    merge_failed = unpack_again = false;
     for (const char* mask : k_merge_masks)
         merge_by_mask(mask);
     for (const char* mask : k_copy_masks)
@@ -137,7 +137,7 @@ void TExtractThread::process_package(const std::string& package) {
     if (merge_failed)
         ++failures;
     // The data that could not be merged is still in the package: unpack it again next run.
-    if (well_file_unreadable)
+    if (unpack_again)
         registry->remove(package);
 }
 

@@ -65,8 +65,8 @@ private:
     FilesDataStorage* registry;
     std::string single_package;
     const CONFIGURATION& configuration;
-    std::string current_package;       // the package being processed, empty between packages
-    bool merge_failed = false;         // a file of the package could not be merged
-    bool well_file_unreadable = false; // ... because the well's own file could not be read
+    std::string current_package; // the package being processed, empty between packages
+    bool merge_failed = false;   // a file of the package could not be merged
+    bool unpack_again = false;   // ... and the package still holds data the well lacks
     int failures = 0;
 };

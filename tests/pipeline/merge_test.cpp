@@ -147,4 +147,21 @@ TEST(MergeIntoWell, HiddenUnpackedFilesAreNotMerged) {
     EXPECT_EQ(sandbox.data_tree(), (std::set<std::string>{"A/", "A/W/", "A/W/inpgti.ini"}));
 }
 
+// A realtime file the well lacks and that cannot be copied there (here a plain file stands where the
+// well folder belongs) must not count as filed: the package is reported and unpacked again next run.
+TEST(MergeIntoWell, RealtimeFileThatCannotBeCopiedIsReportedAndTriedAgain) {
+    JobSandbox sandbox;
+    write_file(sandbox.data("A/W"), "not a folder");
+    sandbox.write_package("p.zreg", {well_description("A", "W"), realtime_entry("x.realtim", {5, 6})});
+    sandbox.run_job();
+
+    const std::vector<std::string> expected_report = {k_report_heading, "В процессе распаковки файла '" +
+                                                                            sandbox.data("A/W/x.realtim") +
+                                                                            "' произошла ошибка"};
+    EXPECT_EQ(sandbox.observer.report, expected_report);
+    EXPECT_EQ(sandbox.failed_packages, 1);
+    FileData ignored;
+    EXPECT_FALSE(sandbox.registry.find(sandbox.input("p.zreg"), ignored));
+}
+
 } // namespace
